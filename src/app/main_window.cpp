@@ -1,0 +1,508 @@
+#include "app/main_window.hpp"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "favorites/file_io.hpp"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kPanelClass = "CorvanePanel";
+constexpr COLORREF kGrey = RGB(192, 192, 192);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
+// Start-up searches and marks the caption under this lock, so two instances
+// started at the same moment cannot both miss each other.
+constexpr const char* kStartupMutex = "Local\\Corvane.Startup";
+
+bool IsCaptionLabel(int id) { return id >= kLabel1_0 && id <= kLabel1_5; }
+bool IsOption(int id) { return id >= kOption1_0 && id <= kOption1_2; }
+bool IsFrameBox(int id) { return id >= kFrameBox1 && id <= kFrameBox3; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- Panel
+
+bool Panel::Register(HINSTANCE instance) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(instance, kPanelClass, &wc)) return true;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPanelClass;
+    return RegisterClassExA(&wc) != 0;
+}
+
+HWND Panel::Create(MainWindow* owner, HWND parent, const ControlSpec& spec, int dpi) {
+    owner_ = owner;
+    const DWORD visible = spec.id == kFrame1 ? WS_VISIBLE : 0;
+    return CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, spec.caption,
+                           WS_CHILD | WS_CLIPSIBLINGS | visible,
+                           TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi),
+                           TwipsToPixels(spec.width, dpi), TwipsToPixels(spec.height, dpi), parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), this);
+}
+
+LRESULT CALLBACK Panel::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<Panel*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Panel*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+    return self->Handle(msg, wp, lp);
+}
+
+LRESULT Panel::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+        return owner_->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        return owner_->OnControlColor(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_DRAWITEM:
+        return owner_->OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    case WM_ERASEBKGND: {
+        RECT rc;
+        GetClientRect(hwnd_, &rc);
+        FillRect(reinterpret_cast<HDC>(wp), &rc, owner_->backgroundBrush());
+        return 1;
+    }
+    default:
+        return DefWindowProcA(hwnd_, msg, wp, lp);
+    }
+}
+
+// ---------------------------------------------------------------- MainWindow
+
+MainWindow::MainWindow() = default;
+
+MainWindow::~MainWindow() {
+    // Whatever closed us, the icon must not outlive the window it points to.
+    RemoveTrayIcon();
+}
+
+bool MainWindow::Create(HINSTANCE instance) {
+    instance_ = instance;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!Panel::Register(instance)) return false;
+
+    greyBrush_.reset(CreateSolidBrush(kGrey));
+    whiteBrush_.reset(CreateSolidBrush(kWhite));
+    bigIcon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    // A build without the icon resource (the test programs) still needs
+    // handles it owns, never the shared system icon.
+    if (!bigIcon_) bigIcon_.reset(CopyIcon(LoadIcon(nullptr, IDI_APPLICATION)));
+    if (!smallIcon_) smallIcon_.reset(CopyIcon(bigIcon_.get()));
+
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExA(instance, kClassName, &wc)) {
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.lpszClassName = kClassName;
+        if (!RegisterClassExA(&wc)) return false;
+    }
+
+    dpi_ = DpiFor(nullptr);
+    RECT rc{0, 0, TwipsToPixels(kClientWidth, dpi_), TwipsToPixels(kClientHeight, dpi_)};
+    AdjustWindowRectEx(&rc, kMainStyle, FALSE, kMainExStyle);
+    HWND hwnd = CreateWindowExA(kMainExStyle, kClassName, kDesignCaption, kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, instance, this);
+    if (!hwnd) return false;
+    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+
+    menuBar_.reset(CreateMenu());
+    mnuFile_ = CreatePopupMenu();
+    if (!menuBar_ || !mnuFile_) return false;
+    AppendMenuA(mnuFile_, MF_STRING, kMnuExit, "Exit Corvane");
+    AppendMenuA(menuBar_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(mnuFile_), "popup");
+
+    return CreateControls();
+}
+
+void MainWindow::CreateFonts() {
+    auto font = [this](int hundredthsOfPoint, int weight) {
+        LOGFONTA lf{};
+        lf.lfHeight = -MulDiv(hundredthsOfPoint, dpi_, 7200);
+        lf.lfWeight = weight;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lf.lfQuality = DEFAULT_QUALITY;
+        std::strcpy(lf.lfFaceName, "MS Sans Serif");
+        return CreateFontIndirectA(&lf);
+    };
+    boldFont_.reset(font(825, FW_BOLD));
+    listFont_.reset(font(975, FW_BOLD));
+    normalFont_.reset(font(825, FW_NORMAL));
+}
+
+bool MainWindow::CreateControls() {
+    CreateFonts();
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance_, nullptr);
+    for (const ControlSpec& spec : Layout()) {
+        HWND parent = spec.parent ? control(spec.parent) : hwnd();
+        if (!parent) return false;
+        HWND created = spec.kind == Kind::Panel
+                           ? panels_[spec.id - kFrame1].Create(this, hwnd(), spec, dpi_)
+                           : CreateControl(spec, parent);
+        if (!created) return false;
+        if (spec.tooltip) AddTooltip(created, spec.tooltip);
+    }
+    SendMessageA(control(kOption1_0), BM_SETCHECK, BST_CHECKED, 0);
+    EnableWindow(control(kCommand3), FALSE);
+    // The target field takes files dropped from the shell.
+    DragAcceptFiles(control(kText1), TRUE);
+    SetWindowSubclass(control(kText1), TargetFieldProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    InitBrowser();
+    return true;
+}
+
+HWND MainWindow::CreateControl(const ControlSpec& spec, HWND parent) {
+    const char* cls = "STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD ex = 0;
+    HFONT font = static_cast<HFONT>(normalFont_.get());
+    int height = spec.height;
+    switch (spec.kind) {
+    case Kind::FrameBox:
+        cls = "BUTTON";
+        style |= BS_GROUPBOX;
+        font = static_cast<HFONT>(boldFont_.get());
+        break;
+    case Kind::ListBox:
+        cls = "LISTBOX";
+        style |= WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+        ex = WS_EX_CLIENTEDGE;
+        font = static_cast<HFONT>(listFont_.get());
+        break;
+    case Kind::DirList:
+    case Kind::FileList:
+        cls = "LISTBOX";
+        style |= WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+        ex = WS_EX_CLIENTEDGE;
+        break;
+    case Kind::DriveList:
+        cls = "COMBOBOX";
+        style |= WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST;
+        height = spec.height * 8;  // the closed box keeps its own height; this is the drop-down's room
+        break;
+    case Kind::Button:
+        cls = "BUTTON";
+        style |= WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+        font = static_cast<HFONT>(boldFont_.get());
+        break;
+    case Kind::Option:
+        cls = "BUTTON";
+        style |= WS_TABSTOP | BS_AUTORADIOBUTTON | (spec.tabIndex == 0 ? WS_GROUP : 0);
+        break;
+    case Kind::Edit:
+        cls = "EDIT";
+        style |= WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | (spec.id == kText5 ? ES_READONLY : 0);
+        ex = WS_EX_CLIENTEDGE | (spec.id == kText1 ? WS_EX_ACCEPTFILES : 0);
+        break;
+    case Kind::Label:
+        style |= SS_NOTIFY | (spec.id == kLabel1_0 ? SS_CENTER | WS_BORDER : SS_LEFT) |
+                 (spec.id == kLabel2 ? WS_BORDER : 0);
+        break;
+    case Kind::Picture:
+        style |= SS_OWNERDRAW;
+        break;
+    case Kind::Shape:
+        style |= SS_GRAYFRAME;
+        break;
+    case Kind::Panel:
+        return nullptr;
+    }
+    HWND hwnd = CreateWindowExA(ex, cls, spec.caption, style, TwipsToPixels(spec.left, dpi_),
+                                TwipsToPixels(spec.top, dpi_), TwipsToPixels(spec.width, dpi_),
+                                TwipsToPixels(height, dpi_), parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+    if (hwnd) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return hwnd;
+}
+
+void MainWindow::AddTooltip(HWND target, const char* text) {
+    if (!tooltip_) return;
+    TTTOOLINFOA ti{};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = GetParent(target);
+    ti.uId = reinterpret_cast<UINT_PTR>(target);
+    ti.lpszText = const_cast<char*>(text);
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+HWND MainWindow::control(int id) const {
+    if (!hwnd_) return nullptr;
+    const ControlSpec* spec = FindSpec(id);
+    if (!spec) return nullptr;
+    const auto panel = [this](int frame) -> HWND {
+        const int i = frame - kFrame1;
+        return i >= 0 && i < 3 ? panels_[i].hwnd() : nullptr;
+    };
+    if (spec->kind == Kind::Panel) return panel(id);
+    HWND parent = spec->parent ? panel(spec->parent) : hwnd();
+    return parent ? GetDlgItem(parent, id) : nullptr;
+}
+
+int MainWindow::WindowState() const {
+    if (!hwnd_) return 0;
+    if (IsIconic(hwnd())) return 1;
+    if (IsZoomed(hwnd())) return 2;
+    return 0;
+}
+
+bool MainWindow::DoEvents() {
+    if (closed_) return false;
+    PumpEvents(hwnd());
+    return !closed_;
+}
+
+int MainWindow::RunMessageLoop(HWND dialog) {
+    MSG msg;
+    BOOL got;
+    while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
+        if (got == -1) return 1;
+        if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+// ---------------------------------------------------------------- start-up
+
+MainWindow::StartResult MainWindow::Load() {
+    const std::string marked = GetText(hwnd()) + kInstanceMark;
+    {
+        UniqueHandle lock(CreateMutexA(nullptr, FALSE, kStartupMutex));
+        if (lock) WaitForSingleObject(lock.get(), 10000);
+        HWND other = FindWindowA(kClassName, marked.c_str());
+        if (other && other != hwnd()) {
+            if (lock) ReleaseMutex(lock.get());
+            ShowWindow(other, SW_RESTORE);
+            SetForegroundWindow(other);
+            return StartResult::OtherInstance;
+        }
+        SetWindowTextA(hwnd(), marked.c_str());
+        if (lock) ReleaseMutex(lock.get());
+    }
+    running_ = true;
+
+    ClearFieldsAndLists();
+    PlacePanels();
+    store_.Load(ReadFavoritesFile());
+    FillList1();
+    AddTrayIcon();
+    CentreOnScreen();
+    ShowWindow(hwnd(), SW_SHOWNORMAL);
+    UpdateWindow(hwnd());
+    if (!DoEvents()) return StartResult::Running;
+    if (!store_.empty()) SelectIndex(0);
+    return StartResult::Running;
+}
+
+void MainWindow::ClearFieldsAndLists() {
+    store_.Clear();
+    SendMessageA(control(kList1), LB_RESETCONTENT, 0, 0);
+    for (int id : {kText1, kText2, kText3, kText4}) SetField(id, "");
+}
+
+void MainWindow::PlacePanels() {
+    for (int id : {kFrame2, kFrame3})
+        SetWindowPos(control(id), nullptr, TwipsToPixels(kPanelLeft, dpi_), TwipsToPixels(kPanelTop, dpi_), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::FillList1() {
+    HWND list = control(kList1);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    std::size_t bytes = 0;
+    for (const Favorite& f : store_.items()) bytes += f.display.size() + 1;
+    SendMessageA(list, LB_INITSTORAGE, store_.size(), bytes);
+    for (const Favorite& f : store_.items())
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.display.c_str()));
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void MainWindow::CentreOnScreen() {
+    RECT rc;
+    GetWindowRect(hwnd(), &rc);
+    const float width = static_cast<float>(rc.right - rc.left);
+    const float height = static_cast<float>(rc.bottom - rc.top);
+    const float left = (static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) - width) / 2.0f;
+    const float top = (static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) - height) / 2.0f;
+    SetWindowPos(hwnd(), nullptr, static_cast<int>(left), static_cast<int>(top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---------------------------------------------------------------- shutdown
+
+void MainWindow::Shutdown() {
+    if (shutDown_ || !running_) return;
+    shutDown_ = true;
+    RemoveTrayIcon();
+    WriteFavoritesFile(store_.items());
+}
+
+void MainWindow::OnClose() {
+    Shutdown();
+    closed_ = true;
+    if (hwnd_) DestroyWindow(hwnd());
+}
+
+void MainWindow::OnEndSession(bool ending) {
+    // The session ends without closing the window: this is the last chance
+    // to keep what was added or removed during it.
+    if (ending) Shutdown();
+}
+
+// ---------------------------------------------------------------- routing
+
+LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->hwnd_.reset(hwnd);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->closed_ = true;
+        self->hwnd_.release();
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+    return self->Handle(msg, wp, lp);
+}
+
+LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+        return OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        return OnControlColor(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_ERASEBKGND: {
+        RECT rc;
+        GetClientRect(hwnd(), &rc);
+        FillRect(reinterpret_cast<HDC>(wp), &rc, backgroundBrush());
+        return 1;
+    }
+    case WM_MOUSEMOVE:
+        OnTrayCallback(lp);
+        return 0;
+    case WM_SIZE:
+        OnSize(wp);
+        return 0;
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        OnEndSession(wp != 0);
+        return 0;
+    case WM_DESTROY:
+        closed_ = true;
+        if (running_ && quitOnClose_) PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(hwnd(), msg, wp, lp);
+    }
+}
+
+LRESULT MainWindow::OnCommand(int id, int code, HWND) {
+    switch (id) {
+    case kList1:
+        if (code == LBN_SELCHANGE) OnFavoriteSelected();
+        else if (code == LBN_DBLCLK && DoEvents()) OnLaunch();
+        break;
+    case kCommand3: if (code == BN_CLICKED) OnLaunch(); break;
+    case kCommand5: if (code == BN_CLICKED) OnAdd(); break;
+    case kCommand2: if (code == BN_CLICKED) OnRemove(); break;
+    case kCommand1: if (code == BN_CLICKED) OnSave(); break;
+    case kCommand4: if (code == BN_CLICKED) OnClear(); break;
+    case kCommand6: if (code == BN_CLICKED) OnCancel(); break;
+    case kText1: if (code == EN_CHANGE) OnTargetChanged(); break;
+    case kLabel1_0: if (code == STN_CLICKED) OnOpenBrowser(); break;
+    case kDrive1: if (code == CBN_SELCHANGE) OnDriveChange(); break;
+    case kDir1: if (code == LBN_DBLCLK) OnFolderOpen(); break;
+    case kCommand9: if (code == BN_CLICKED) OnBrowserRefresh(); break;
+    case kCommand8: if (code == BN_CLICKED) OnBrowserOk(); break;
+    case kCommand7: if (code == BN_CLICKED) OnBrowserCancel(); break;
+    case kMnuExit: PostMessageA(hwnd(), WM_CLOSE, 0, 0); break;
+    case IDOK:
+        // Enter in the folder list opens the folder, as a double click does.
+        if (GetFocus() == control(kDir1)) OnFolderOpen();
+        break;
+    default: break;
+    }
+    return 0;
+}
+
+LRESULT MainWindow::OnControlColor(UINT msg, HDC dc, HWND target) {
+    const int id = GetDlgCtrlID(target);
+    if (IsFrameBox(id) || IsCaptionLabel(id)) {
+        SetTextColor(dc, kWhite);
+        SetBkColor(dc, kGrey);
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(greyBrush_.get());
+    }
+    if (IsOption(id)) {
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, kWhite);
+        return reinterpret_cast<LRESULT>(whiteBrush_.get());
+    }
+    if (id == kLabel2) {
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    }
+    if (msg == WM_CTLCOLORSTATIC && id != kText5) {
+        SetBkColor(dc, kGrey);
+        return reinterpret_cast<LRESULT>(greyBrush_.get());
+    }
+    return DefWindowProcA(GetParent(target), msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(target));
+}
+
+LRESULT MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlID != static_cast<UINT>(kPicture1)) return FALSE;
+    FillRect(item.hDC, &item.rcItem, backgroundBrush());
+    if (HICON icon = previewIcon())
+        DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    return TRUE;
+}
+
+int MainWindow::CurrentIndex() const {
+    return static_cast<int>(SendMessageA(control(kList1), LB_GETCURSEL, 0, 0));
+}
+
+void MainWindow::EnableLaunch(bool enable) { EnableWindow(control(kCommand3), enable ? TRUE : FALSE); }
+
+}  // namespace corvane

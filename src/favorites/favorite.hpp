@@ -1,0 +1,73 @@
+// One favorite and the texts it is stored and shown as.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/paths.hpp"
+
+namespace corvane {
+
+// A favorite exactly as its four lines stand in the Favorites file. Fields are
+// kept verbatim (no trimming, no case change) so that a file that is read and
+// written again comes back byte for byte; a record cut short by the end of the
+// file simply has its missing fields empty.
+struct Favorite {
+    std::string display;  // "Chess on CPU 1", "Chess on Default"
+    std::string coded;    // "1__c:\games\chess\chess.exe"
+    std::string startIn;  // "c:\games\chess"
+    std::string params;   // "None" when there are none
+
+    friend bool operator==(const Favorite&, const Favorite&) = default;
+};
+
+// CPU codes: 0 and 1 pin to that core, 2 starts the program unpinned.
+inline constexpr int kCpu0 = 0;
+inline constexpr int kCpu1 = 1;
+inline constexpr int kCpuDefault = 2;
+
+inline constexpr std::string_view kNoParameters = "None";
+
+// Minimum lengths (after trimming spaces) that Save and Launch insist on.
+inline constexpr std::size_t kMinTitle = 1;
+inline constexpr std::size_t kMinStartIn = 2;
+inline constexpr std::size_t kMinTarget = 7;
+
+// "<title> on CPU <code>" for codes 0 and 1, "<title> on Default" otherwise.
+std::string DisplayText(std::string_view title, int code);
+
+// "<code>__<target>", lower-cased as a whole with `lower`.
+std::string CodedTarget(int code, std::string_view target, const CaseMap& lower = AsciiLower());
+
+// The digit value of the first character of a coded target; 0 when that
+// character is not a decimal digit or the text is empty.
+int CpuCode(std::string_view coded);
+
+// The target part of a coded target: everything from its fourth character on.
+std::string TargetOf(std::string_view coded);
+
+// The title part of a display text: what precedes the first " on" (exact,
+// case-sensitive). A text without " on" (a hand-edited file) is all title.
+std::string TitleOf(std::string_view display);
+
+// Which core option button a CPU code selects: 0 -> 0, 1 -> 1, anything else
+// (2, or a stray digit 3 to 9 from an edited file) -> 2, "Default".
+int OptionIndexFor(int code);
+
+// The code Save derives from the three option buttons: CPU 0 if the first is
+// set, otherwise CPU 1, and Default overrides both.
+int CodeFromOptions(bool cpu0, bool cpu1, bool useDefault);
+
+// True when the trimmed title, start-in folder and target are long enough to
+// save or launch (1, 2 and 7 characters).
+bool FieldsComplete(std::string_view title, std::string_view startIn, std::string_view target);
+
+// Empty parameters are stored as "None".
+std::string StoredParameters(std::string_view typed);
+
+// Builds the record Save appends. Paths are lower-cased with `lower`;
+// title and parameters keep their case.
+Favorite MakeFavorite(std::string_view title, std::string_view target, std::string_view startIn,
+                      std::string_view params, int code, const CaseMap& lower = AsciiLower());
+
+}  // namespace corvane

@@ -1,0 +1,86 @@
+#include "favorites/favorites_file.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace corvane {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Walks the bytes line by line. Only CR ends a line (a following LF belongs
+// to that line end); an LF on its own is ordinary text.
+class LineReader {
+public:
+    explicit LineReader(std::string_view bytes)
+        : pos_(bytes.data()), end_(bytes.data() + bytes.size()) {}
+
+    bool AtEnd() const { return pos_ == end_; }
+
+    // The next line, without its line end. At the end of the bytes there is
+    // no further line and the result is empty.
+    std::string_view Next() {
+        const char* start = pos_;
+        const auto* cr = static_cast<const char*>(
+            std::memchr(start, '\r', static_cast<std::size_t>(end_ - start)));
+        if (cr == nullptr) {
+            pos_ = end_;
+            return {start, static_cast<std::size_t>(end_ - start)};
+        }
+        pos_ = cr + 1;
+        if (pos_ != end_ && *pos_ == '\n') ++pos_;
+        return {start, static_cast<std::size_t>(cr - start)};
+    }
+
+private:
+    const char* pos_;
+    const char* end_;
+};
+
+}  // namespace
+
+std::vector<Favorite> ParseFavorites(std::string_view bytes) {
+    std::vector<Favorite> favorites;
+    if (bytes.empty()) return favorites;
+
+    // Every line but possibly the last ends with a CR, so this bounds the
+    // number of records closely enough to avoid regrowing the vector.
+    const auto crs = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
+    favorites.reserve(crs / 4 + 1);
+
+    LineReader reader(bytes);
+    while (!reader.AtEnd()) {
+        Favorite& f = favorites.emplace_back();
+        f.display.assign(reader.Next());
+        // A file cut off inside a record leaves the rest of that record empty
+        // rather than shifting the fields of later records.
+        if (reader.AtEnd()) break;
+        f.coded.assign(reader.Next());
+        if (reader.AtEnd()) break;
+        f.startIn.assign(reader.Next());
+        if (reader.AtEnd()) break;
+        f.params.assign(reader.Next());
+    }
+    return favorites;
+}
+
+std::string SerializeFavorites(const std::vector<Favorite>& favorites) {
+    std::size_t total = 0;
+    for (const Favorite& f : favorites) {
+        total += f.display.size() + f.coded.size() + f.startIn.size() + f.params.size() +
+                 4 * kLineEnd.size();
+    }
+
+    std::string out;
+    out.reserve(total);
+    for (const Favorite& f : favorites) {
+        out.append(f.display).append(kLineEnd);
+        out.append(f.coded).append(kLineEnd);
+        out.append(f.startIn).append(kLineEnd);
+        out.append(f.params).append(kLineEnd);
+    }
+    return out;
+}
+
+}  // namespace corvane

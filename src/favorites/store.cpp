@@ -1,0 +1,30 @@
+#include "favorites/store.hpp"
+
+#include <algorithm>
+#include <utility>
+
+namespace corvane {
+
+const Favorite& FavoriteStore::at(std::ptrdiff_t index) const {
+    static const Favorite kAbsent;
+    if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) return kAbsent;
+    return items_[static_cast<std::size_t>(index)];
+}
+
+bool FavoriteStore::NoDupList(Favorite favorite) {
+    if (favorite.display.empty() || Contains(favorite.display)) return false;
+    items_.push_back(std::move(favorite));
+    return true;
+}
+
+bool FavoriteStore::Contains(std::string_view display) const {
+    return std::any_of(items_.begin(), items_.end(),
+                       [display](const Favorite& f) { return f.display == display; });
+}
+
+void FavoriteStore::RemoveAt(std::ptrdiff_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) return;
+    items_.erase(items_.begin() + index);
+}
+
+}  // namespace corvane

@@ -1,0 +1,40 @@
+// The favorites held in memory while Corvane runs, in insertion order.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "favorites/favorite.hpp"
+
+namespace corvane {
+
+class FavoriteStore {
+public:
+    const std::vector<Favorite>& items() const { return items_; }
+    std::size_t size() const { return items_.size(); }
+    bool empty() const { return items_.empty(); }
+
+    // Out-of-range reads give an empty record, as an absent entry reads as
+    // empty text.
+    const Favorite& at(std::ptrdiff_t index) const;
+
+    // Replaces everything, as start-up does with what the file held.
+    void Load(std::vector<Favorite> favorites) { items_ = std::move(favorites); }
+
+    // Appends `favorite` unless its display text is empty or already present
+    // (exact comparison, letter case counts). Returns whether it was added.
+    bool NoDupList(Favorite favorite);
+
+    bool Contains(std::string_view display) const;
+
+    // Removes the favorite at `index`; out of range does nothing.
+    void RemoveAt(std::ptrdiff_t index);
+
+    void Clear() { items_.clear(); }
+
+private:
+    std::vector<Favorite> items_;
+};
+
+}  // namespace corvane
