@@ -1,6 +1,7 @@
 #include "app/main_window.hpp"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <cstring>
@@ -39,13 +40,12 @@ bool Panel::Register(HINSTANCE instance) {
     return RegisterClassExA(&wc) != 0;
 }
 
-HWND Panel::Create(MainWindow* owner, HWND parent, const ControlSpec& spec, int dpi) {
+HWND Panel::Create(MainWindow* owner, HWND parent, const ControlSpec& spec, const RECT& rc) {
     owner_ = owner;
     const DWORD visible = spec.id == kFrame1 ? WS_VISIBLE : 0;
     return CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, spec.caption,
                            WS_CHILD | WS_CLIPSIBLINGS | visible,
-                           TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi),
-                           TwipsToPixels(spec.width, dpi), TwipsToPixels(spec.height, dpi), parent,
+                           rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), this);
 }
@@ -165,7 +165,7 @@ bool MainWindow::CreateControls() {
         HWND parent = spec.parent ? control(spec.parent) : hwnd();
         if (!parent) return false;
         HWND created = spec.kind == Kind::Panel
-                           ? panels_[spec.id - kFrame1].Create(this, hwnd(), spec, dpi_)
+                           ? panels_[spec.id - kFrame1].Create(this, hwnd(), spec, RectFor(spec))
                            : CreateControl(spec, parent);
         if (!created) return false;
         if (spec.tooltip) AddTooltip(created, spec.tooltip);
@@ -179,23 +179,70 @@ bool MainWindow::CreateControls() {
     return true;
 }
 
+HFONT MainWindow::FontFor(const ControlSpec& spec) const {
+    switch (spec.kind) {
+    case Kind::FrameBox:
+    case Kind::Button: return static_cast<HFONT>(boldFont_.get());
+    case Kind::ListBox: return static_cast<HFONT>(listFont_.get());
+    default: return static_cast<HFONT>(normalFont_.get());
+    }
+}
+
+RECT MainWindow::RectFor(const ControlSpec& spec) const {
+    int left = spec.left;
+    int top = spec.top;
+    // Once start-up has parked the editor and browse panels over the
+    // favorites panel, that is where they stay.
+    if (panelsPlaced_ && (spec.id == kFrame2 || spec.id == kFrame3)) {
+        left = kPanelLeft;
+        top = kPanelTop;
+    }
+    // A drop-down list's window includes its open list; the closed box keeps
+    // the height the system gives it.
+    const int height = spec.kind == Kind::DriveList ? spec.height * 8 : spec.height;
+    const int x = TwipsToPixels(left, dpi_);
+    const int y = TwipsToPixels(top, dpi_);
+    return RECT{x, y, x + TwipsToPixels(spec.width, dpi_), y + TwipsToPixels(height, dpi_)};
+}
+
+void MainWindow::ApplyDpi(int dpi) {
+    // The old fonts stay alive until every control has been given a new one.
+    UniqueGdi oldBold = std::move(boldFont_), oldList = std::move(listFont_), oldNormal = std::move(normalFont_);
+    dpi_ = dpi;
+    CreateFonts();
+    for (const ControlSpec& spec : Layout()) {
+        HWND target = control(spec.id);
+        if (!target) continue;
+        const RECT rc = RectFor(spec);
+        SetWindowPos(target, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (spec.kind != Kind::Panel) SendMessageA(target, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec)), TRUE);
+    }
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    ApplyDpi(dpi);
+    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HWND MainWindow::CreateControl(const ControlSpec& spec, HWND parent) {
     const char* cls = "STATIC";
-    DWORD style = WS_CHILD | WS_VISIBLE;
+    // Controls overlap (the core buttons sit on their strip): each one clips
+    // the siblings above it so that the lower one never paints over them.
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     DWORD ex = 0;
-    HFONT font = static_cast<HFONT>(normalFont_.get());
-    int height = spec.height;
+    bool classicLook = false;
     switch (spec.kind) {
     case Kind::FrameBox:
         cls = "BUTTON";
-        style |= BS_GROUPBOX;
-        font = static_cast<HFONT>(boldFont_.get());
+        style |= BS_GROUPBOX | WS_CLIPSIBLINGS;
         break;
     case Kind::ListBox:
         cls = "LISTBOX";
         style |= WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
         ex = WS_EX_CLIENTEDGE;
-        font = static_cast<HFONT>(listFont_.get());
         break;
     case Kind::DirList:
     case Kind::FileList:
@@ -206,16 +253,15 @@ HWND MainWindow::CreateControl(const ControlSpec& spec, HWND parent) {
     case Kind::DriveList:
         cls = "COMBOBOX";
         style |= WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST;
-        height = spec.height * 8;  // the closed box keeps its own height; this is the drop-down's room
         break;
     case Kind::Button:
         cls = "BUTTON";
         style |= WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
-        font = static_cast<HFONT>(boldFont_.get());
         break;
     case Kind::Option:
         cls = "BUTTON";
         style |= WS_TABSTOP | BS_AUTORADIOBUTTON | (spec.tabIndex == 0 ? WS_GROUP : 0);
+        classicLook = true;
         break;
     case Kind::Edit:
         cls = "EDIT";
@@ -235,11 +281,17 @@ HWND MainWindow::CreateControl(const ControlSpec& spec, HWND parent) {
     case Kind::Panel:
         return nullptr;
     }
-    HWND hwnd = CreateWindowExA(ex, cls, spec.caption, style, TwipsToPixels(spec.left, dpi_),
-                                TwipsToPixels(spec.top, dpi_), TwipsToPixels(spec.width, dpi_),
-                                TwipsToPixels(height, dpi_), parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
-    if (hwnd) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    const RECT rc = RectFor(spec);
+    HWND hwnd = CreateWindowExA(ex, cls, spec.caption, style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+    if (!hwnd) return nullptr;
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec)), FALSE);
+    // Themed option buttons draw their text in the theme's colour; these must
+    // stay white with black text.
+    if (classicLook) SetWindowTheme(hwnd, L"", L"");
+    // Group boxes ignore the caption colour under some themes; the panel
+    // captions are white, so the frame draws itself.
+    if (spec.kind == Kind::FrameBox) SetWindowSubclass(hwnd, FrameBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
     return hwnd;
 }
 
@@ -252,6 +304,45 @@ void MainWindow::AddTooltip(HWND target, const char* text) {
     ti.uId = reinterpret_cast<UINT_PTR>(target);
     ti.lpszText = const_cast<char*>(text);
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+LRESULT CALLBACK MainWindow::FrameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+    switch (msg) {
+    case WM_PAINT:
+        reinterpret_cast<MainWindow*>(self)->PaintFrameBox(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, FrameBoxProc, 1);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void MainWindow::PaintFrameBox(HWND box) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(box, &ps);
+    if (!dc) return;
+    RECT rc;
+    GetClientRect(box, &rc);
+    HGDIOBJ oldFont = SelectObject(dc, boldFont_.get());
+    const std::string caption = GetText(box);
+    SIZE text{};
+    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+    RECT edge = rc;
+    edge.top += text.cy / 2;
+    DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+    const int indent = TwipsToPixels(120, dpi_);
+    RECT label{rc.left + indent - 2, rc.top, rc.left + indent + text.cx + 2, rc.top + text.cy};
+    FillRect(dc, &label, backgroundBrush());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kWhite);
+    TextOutA(dc, rc.left + indent, rc.top, caption.c_str(), static_cast<int>(caption.size()));
+    SelectObject(dc, oldFont);
+    EndPaint(box, &ps);
 }
 
 HWND MainWindow::control(int id) const {
@@ -331,9 +422,11 @@ void MainWindow::ClearFieldsAndLists() {
 }
 
 void MainWindow::PlacePanels() {
-    for (int id : {kFrame2, kFrame3})
-        SetWindowPos(control(id), nullptr, TwipsToPixels(kPanelLeft, dpi_), TwipsToPixels(kPanelTop, dpi_), 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    panelsPlaced_ = true;
+    for (int id : {kFrame2, kFrame3}) {
+        const RECT rc = RectFor(*FindSpec(id));
+        SetWindowPos(control(id), nullptr, rc.left, rc.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void MainWindow::FillList1() {
@@ -419,6 +512,9 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_SIZE:
         OnSize(wp);
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
         return 0;
     case WM_CLOSE:
         OnClose();

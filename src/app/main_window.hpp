@@ -22,7 +22,7 @@ class MainWindow;
 class Panel {
 public:
     static bool Register(HINSTANCE instance);
-    HWND Create(MainWindow* owner, HWND parent, const ControlSpec& spec, int dpi);
+    HWND Create(MainWindow* owner, HWND parent, const ControlSpec& spec, const RECT& rc);
     HWND hwnd() const { return hwnd_; }
 
 private:
@@ -98,7 +98,15 @@ private:
     bool CreateControls();
     HWND CreateControl(const ControlSpec& spec, HWND parent);
     void CreateFonts();
+    HFONT FontFor(const ControlSpec& spec) const;
+    // Where a control stands at the current DPI, in its container's pixels.
+    RECT RectFor(const ControlSpec& spec) const;
+    // Re-lays every control and font out for `dpi`.
+    void ApplyDpi(int dpi);
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void AddTooltip(HWND control, const char* text);
+    static LRESULT CALLBACK FrameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+    void PaintFrameBox(HWND box);
 
     // start-up and shutdown
     void ClearFieldsAndLists();
@@ -169,6 +177,7 @@ private:
     bool shutDown_ = false;  // the icon is removed and Favorites written
     bool closed_ = false;    // the window is being or has been destroyed
     bool quitOnClose_ = true;
+    bool panelsPlaced_ = false;
 
     // browser state
     std::string dirPath_;                 // as the folder list reports it

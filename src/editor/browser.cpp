@@ -71,10 +71,10 @@ void FillListBox(HWND list, const std::vector<std::string>& lines) {
 }  // namespace
 
 void MainWindow::InitBrowser() {
-    FillDrives();
     char current[MAX_PATH * 2];
     const DWORD length = GetCurrentDirectoryA(sizeof current, current);
     if (length > 0 && length < sizeof current) SetDirPath(std::string(current, length));
+    FillDrives();
 }
 
 void MainWindow::FillDrives() {
