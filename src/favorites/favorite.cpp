@@ -5,9 +5,10 @@ namespace corvane {
 namespace {
 
 char CodeDigit(int code) {
-    // Codes come from the option buttons or from a single stored digit, so
-    // anything else is a caller's slip; keep the text well-formed anyway.
-    if (code < 0 || code > 9) return '0';
+    // Codes come from the option buttons or from a single stored digit. A
+    // caller's slip outside that range is stored as Default, which is also
+    // how DisplayText names it, rather than as a core it never asked for.
+    if (code < 0 || code > 9) return static_cast<char>('0' + kCpuDefault);
     return static_cast<char>('0' + code);
 }
 
