@@ -269,7 +269,9 @@ HWND MainWindow::CreateControl(const ControlSpec& spec, HWND parent) {
         ex = WS_EX_CLIENTEDGE | (spec.id == kText1 ? WS_EX_ACCEPTFILES : 0);
         break;
     case Kind::Label:
-        style |= SS_NOTIFY | (spec.id == kLabel1_0 ? SS_CENTER | WS_BORDER : SS_LEFT) |
+        // A caption that is a pixel too wide at some scale must lose that
+        // pixel, not wrap its second word out of sight.
+        style |= SS_NOTIFY | (spec.id == kLabel1_0 ? SS_CENTER | WS_BORDER : SS_LEFTNOWORDWRAP) |
                  (spec.id == kLabel2 ? WS_BORDER : 0);
         break;
     case Kind::Picture:
