@@ -44,11 +44,6 @@ std::vector<Favorite> ParseFavorites(std::string_view bytes) {
     std::vector<Favorite> favorites;
     if (bytes.empty()) return favorites;
 
-    // Every line but possibly the last ends with a CR, so this bounds the
-    // number of records closely enough to avoid regrowing the vector.
-    const auto crs = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
-    favorites.reserve(crs / 4 + 1);
-
     LineReader reader(bytes);
     while (!reader.AtEnd()) {
         Favorite& f = favorites.emplace_back();
