@@ -65,6 +65,8 @@ public:
     HICON previewIcon() const;
     bool closed() const { return closed_; }
     bool trayIconAdded() const { return trayAdded_; }
+    // The notification-icon record as start-up filled it and shutdown reuses it.
+    const NOTIFYICONDATAA& trayRecord() const { return tray_; }
     int dpi() const { return dpi_; }
     // 0 normal, 1 minimised, 2 maximised.
     int WindowState() const;
@@ -178,6 +180,7 @@ private:
     bool closed_ = false;    // the window is being or has been destroyed
     bool quitOnClose_ = true;
     bool panelsPlaced_ = false;
+    std::string targetSeen_;  // Text1 as its change handling last saw it
 
     // browser state
     std::string dirPath_;                 // as the folder list reports it

@@ -91,6 +91,12 @@ void MainWindow::OnRemove() {
 }
 
 void MainWindow::OnTargetChanged() {
+    // The edit control reports a change for every WM_SETTEXT, also one that
+    // leaves the text as it was (another program, a paste of the same text);
+    // only a real change may overwrite the start-in folder.
+    std::string target = Text(kText1);
+    if (target == targetSeen_) return;
+    targetSeen_ = std::move(target);
     SetField(kText2, CutFileName(Text(kText1)));
     if (!DoEvents()) return;
     if (Text(kText3).empty()) SetField(kText3, CutPath(Text(kText2)));
