@@ -140,6 +140,7 @@ private:
 
     // browser
     void InitBrowser();
+    void FillBrowserOnce();
     void OnOpenBrowser();
     void OnDriveChange();
     void OnFolderOpen();
@@ -183,6 +184,8 @@ private:
     std::string targetSeen_;  // Text1 as its change handling last saw it
 
     // browser state
+    std::string startFolder_;
+    bool browserFilled_ = false;
     std::string dirPath_;                 // as the folder list reports it
     std::vector<std::string> dirEntries_; // full path of each folder list line
     std::string filePath_;

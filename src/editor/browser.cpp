@@ -71,9 +71,18 @@ void FillListBox(HWND list, const std::vector<std::string>& lines) {
 }  // namespace
 
 void MainWindow::InitBrowser() {
+    // The lists show the folder Corvane started in. Reading the disk waits
+    // until the panel is first opened, so start-up never pays for a large
+    // folder; nothing else changes the current folder in between.
     char current[MAX_PATH * 2];
     const DWORD length = GetCurrentDirectoryA(sizeof current, current);
-    if (length > 0 && length < sizeof current) SetDirPath(std::string(current, length));
+    if (length > 0 && length < sizeof current) startFolder_.assign(current, length);
+}
+
+void MainWindow::FillBrowserOnce() {
+    if (browserFilled_) return;
+    browserFilled_ = true;
+    if (!startFolder_.empty()) SetDirPath(startFolder_);
     FillDrives();
 }
 
@@ -138,7 +147,10 @@ bool MainWindow::SetFilePath(const std::string& path) {
     return true;
 }
 
-void MainWindow::OnOpenBrowser() { ShowPanel(kFrame3, kFrame2); }
+void MainWindow::OnOpenBrowser() {
+    FillBrowserOnce();
+    ShowPanel(kFrame3, kFrame2);
+}
 
 void MainWindow::OnDriveChange() {
     const auto chosen = SendMessageA(control(kDrive1), CB_GETCURSEL, 0, 0);
