@@ -72,7 +72,10 @@ bool AutoSetAff(int num, std::string_view strImageName, HWND window) {
     const std::uint32_t mask = CoreMask(num);
     if (mask == 0) return false;
     if (SetProcessAffinityMask(process.get(), mask) != 1) return false;
-    ShowWindow(window, SW_MINIMIZE);
+    // Already minimised, the window is hidden in the notification area;
+    // minimising it again would show it on the taskbar without the resize
+    // that hides it.
+    if (!IsIconic(window)) ShowWindow(window, SW_MINIMIZE);
     return true;
 }
 
