@@ -1,13 +1,11 @@
 // Corvane's entry point: create the window, run start-up, then the message
 // loop until the window closes.
 #include <windows.h>
-#include <objbase.h>
 
 #include "app/main_window.hpp"
+#include "platform/win.hpp"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    // The shell may hand the start of a program to COM extensions.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     int exitCode = 0;
     {
         corvane::MainWindow window;
@@ -17,6 +15,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             exitCode = corvane::MainWindow::RunMessageLoop(window.hwnd());
         }
     }
-    if (SUCCEEDED(com)) CoUninitialize();
+    // COM is entered only if a program was launched (see OnLaunch).
+    corvane::LeaveComApartment();
     return exitCode;
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "favorites/file_io.hpp"
+#include "platform/lazy_proc.hpp"
 
 namespace corvane {
 
@@ -290,7 +291,10 @@ HWND MainWindow::CreateControl(const ControlSpec& spec, HWND parent) {
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec)), FALSE);
     // Themed option buttons draw their text in the theme's colour; these must
     // stay white with black text.
-    if (classicLook) SetWindowTheme(hwnd, L"", L"");
+    if (classicLook) {
+        static const auto setWindowTheme = LoadSystemProc<decltype(&SetWindowTheme)>("uxtheme.dll", "SetWindowTheme");
+        if (setWindowTheme) setWindowTheme(hwnd, L"", L"");
+    }
     // Group boxes ignore the caption colour under some themes; the panel
     // captions are white, so the frame draws itself.
     if (spec.kind == Kind::FrameBox) SetWindowSubclass(hwnd, FrameBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));

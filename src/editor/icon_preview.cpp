@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "app/main_window.hpp"
+#include "platform/lazy_proc.hpp"
 
 namespace corvane {
 
@@ -21,12 +22,17 @@ ComPtr<IPicture> GetIconFromFile(const std::string& FileName, int IconIndex, boo
     UniqueHicon& chosen = UseLargeIcon ? largeOwner : smallOwner;
     if (!chosen) return {};
 
+    // oleaut32 is loaded with the first preview, after the window shows.
+    static const auto oleCreatePictureIndirect =
+        LoadSystemProc<decltype(&OleCreatePictureIndirect)>("oleaut32.dll", "OleCreatePictureIndirect");
+    if (!oleCreatePictureIndirect) return {};
+
     PICTDESC desc{};
     desc.cbSizeofstruct = sizeof(PICTDESC);
     desc.picType = PICTYPE_ICON;
     desc.icon.hicon = chosen.get();
     ComPtr<IDispatch> dispatch;
-    if (FAILED(OleCreatePictureIndirect(&desc, IID_IDispatch, TRUE, reinterpret_cast<void**>(dispatch.put()))) ||
+    if (FAILED(oleCreatePictureIndirect(&desc, IID_IDispatch, TRUE, reinterpret_cast<void**>(dispatch.put()))) ||
         !dispatch)
         return {};
     chosen.release();  // the picture owns it now and destroys it when released

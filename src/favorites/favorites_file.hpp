@@ -18,4 +18,7 @@ std::vector<Favorite> ParseFavorites(std::string_view bytes);
 // Every line, the last included, ends with CR LF; no favorites -> no bytes.
 std::string SerializeFavorites(const std::vector<Favorite>& favorites);
 
+// Appends one favorite's four lines to `out`, as SerializeFavorites writes them.
+void AppendFavorite(std::string& out, const Favorite& favorite);
+
 }  // namespace corvane

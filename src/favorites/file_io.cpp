@@ -52,10 +52,27 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
+// The bytes of SerializeFavorites, written a slice at a time through one small
+// reused buffer. A single buffer for the whole file (about 130 bytes a
+// favorite) is fresh memory, and touching that much new memory costs more
+// than writing it: about a quarter of the shutdown with a full list.
+bool WriteFavorites(HANDLE file, const std::vector<Favorite>& favorites) {
+    constexpr std::size_t kSlice = 64 * 1024;
+    std::string slice;
+    slice.reserve(kSlice + 1024);
+    for (const Favorite& f : favorites) {
+        AppendFavorite(slice, f);
+        if (slice.size() >= kSlice) {
+            if (!WriteAll(file, slice)) return false;
+            slice.clear();
+        }
+    }
+    return WriteAll(file, slice);
+}
+
 }  // namespace
 
 bool WriteFavoritesFile(const std::vector<Favorite>& favorites, const char* path) {
-    const std::string bytes = SerializeFavorites(favorites);
     char temp[MAX_PATH + 16];
     if (!GetTempFileNameA(FolderOf(path).c_str(), "fav", 0, temp)) return false;
 
@@ -66,7 +83,7 @@ bool WriteFavoritesFile(const std::vector<Favorite>& favorites, const char* path
         if (file.get() == INVALID_HANDLE_VALUE) {
             file.release();
         } else {
-            ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+            ok = WriteFavorites(file.get(), favorites) && FlushFileBuffers(file.get());
         }
     }
     if (ok) ok = MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

@@ -5,6 +5,7 @@
 
 #include "app/main_window.hpp"
 #include "launcher/launch_logic.hpp"
+#include "platform/lazy_proc.hpp"
 
 namespace corvane {
 
@@ -18,10 +19,22 @@ constexpr DWORD kProcessAccess = 0x1F0FFF;
 static_assert(sizeof(WTS_PROCESS_INFOA) == 16, "process record is 16 bytes in a 32-bit process");
 #endif
 
+// wtsapi32 is needed only once a launch pins a process.
+struct Wts {
+    decltype(&WTSEnumerateProcessesW) enumerate;
+    decltype(&WTSFreeMemory) freeMemory;
+};
+
+const Wts& WtsApi() {
+    static const Wts api{LoadSystemProc<decltype(&WTSEnumerateProcessesW)>("wtsapi32.dll", "WTSEnumerateProcessesW"),
+                         LoadSystemProc<decltype(&WTSFreeMemory)>("wtsapi32.dll", "WTSFreeMemory")};
+    return api;
+}
+
 struct WtsBuffer {
     WTS_PROCESS_INFOW* records = nullptr;
     ~WtsBuffer() {
-        if (records) WTSFreeMemory(records);
+        if (records) WtsApi().freeMemory(records);
     }
 };
 
@@ -31,9 +44,11 @@ bool EnumerateProcesses(std::vector<RunningProcess>& out) {
     out.clear();
     // The wide form, converted to the ANSI code page, is what the ANSI form
     // does itself on Windows; some Windows emulations stub the ANSI form.
+    const Wts& wts = WtsApi();
     WtsBuffer buffer;
     DWORD count = 0;
-    if (!WTSEnumerateProcessesW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &buffer.records, &count)) {
+    if (!wts.enumerate || !wts.freeMemory ||
+        !wts.enumerate(WTS_CURRENT_SERVER_HANDLE, 0, 1, &buffer.records, &count)) {
         Beep();
         return false;
     }
@@ -88,6 +103,7 @@ void MainWindow::OnLaunch() {
     const std::optional<std::string> params = ParametersFor(Text(kText4));
     const std::string folder = Text(kText2);
     if (!DoEvents()) return;
+    EnterComApartment();
     // The whole path, not just the file name: the start-in folder need not
     // be the target's own folder.
     ShellExecuteA(hwnd(), nullptr, target.c_str(), params ? params->c_str() : nullptr, folder.c_str(), SW_SHOWNORMAL);

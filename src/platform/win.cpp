@@ -1,7 +1,11 @@
 #include "platform/win.hpp"
 
+#include <objbase.h>
+
 #include <atomic>
 #include <vector>
+
+#include "platform/lazy_proc.hpp"
 
 namespace corvane {
 
@@ -103,6 +107,29 @@ float SecondsSinceMidnight() {
     GetLocalTime(&t);
     return static_cast<float>(t.wHour * 3600 + t.wMinute * 60 + t.wSecond) +
            static_cast<float>(t.wMilliseconds) / 1000.0f;
+}
+
+namespace {
+
+bool g_comTried = false;
+bool g_comEntered = false;
+
+}  // namespace
+
+void EnterComApartment() {
+    if (g_comTried) return;
+    g_comTried = true;
+    // A thread already in an apartment (S_FALSE, or a multi-threaded one)
+    // is left as it is; the shell copes with either.
+    if (const auto coInitializeEx = LoadSystemProc<decltype(&CoInitializeEx)>("ole32.dll", "CoInitializeEx"))
+        g_comEntered = SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+}
+
+void LeaveComApartment() {
+    if (!g_comEntered) return;
+    g_comEntered = false;
+    if (const auto coUninitialize = LoadSystemProc<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize"))
+        coUninitialize();
 }
 
 void InfoBox(HWND owner, const char* text) {

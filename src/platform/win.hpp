@@ -135,6 +135,16 @@ float SecondsSinceMidnight();
 // Modal message box with the information icon and one OK button.
 void InfoBox(HWND owner, const char* text);
 
+// Joins the calling thread to a single-threaded COM apartment; only the first
+// call in a process does anything. Only the shell's start of a program needs
+// COM (the shell may hand that to COM extensions), so it is entered there
+// rather than at start-up, which then never loads ole32.
+void EnterComApartment();
+
+// Leaves the apartment if EnterComApartment joined it; for the end of the
+// program, on the thread that entered it.
+void LeaveComApartment();
+
 inline constexpr const char* kAppTitle = "Corvane";
 
 }  // namespace corvane
