@@ -20,26 +20,17 @@
 
 #include "launcher/launcher.hpp"
 #include "support/harness.hpp"
+#include "support/pin_target_client.hpp"
 
 using namespace corvane;
 using namespace corvane::test;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-constexpr int kDefaultCore = -1;  // DisplayOf's way of saying "Default"
-// All eleven attempts of a launch that pins nothing: 22 pauses of 0.1 s.
-constexpr double kAllAttempts = 2.2;
 constexpr double kEarly = 0.05;  // clock granularity on the short side
 // A success ends the attempts within the pause that follows it.
 constexpr double kAfterSuccess = 0.5;
 
-double Between(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double>(to - from).count();
-}
-
-std::string Folder(const std::string& path) { return path.substr(0, path.rfind('\\')); }
 std::string NameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
 
 std::wstring Wide(const std::string& ansi) {
@@ -73,29 +64,6 @@ std::string Lower1252(std::string_view s) {
     return out;
 }
 
-std::string TargetSource() { return Folder(ThisExePath()) + "\\pin_target.exe"; }
-
-DWORD_PTR FullMask() {
-    DWORD_PTR mask = 0, system = 0;
-    GetProcessAffinityMask(GetCurrentProcess(), &mask, &system);
-    return mask;
-}
-
-DWORD_PTR AffinityOf(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process) return 0;
-    DWORD_PTR mask = 0, system = 0;
-    if (!GetProcessAffinityMask(process, &mask, &system)) mask = 0;
-    CloseHandle(process);
-    return mask;
-}
-
-std::string Hex(DWORD_PTR value) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "0x%llx", static_cast<unsigned long long>(value));
-    return buf;
-}
-
 // Running processes with this image name (letter case ignored), as the
 // tool-help snapshot lists them: a view of the system that does not go
 // through the program's own enumeration.
@@ -113,52 +81,6 @@ std::vector<DWORD> ProcessesNamed(const std::wstring& image) {
     return pids;
 }
 std::vector<DWORD> ProcessesNamed(const std::string& image) { return ProcessesNamed(Wide(image)); }
-
-void EndProcess(DWORD pid) {
-    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-}
-
-// What pin_target wrote about itself: key=value lines.
-using Report = std::map<std::string, std::string>;
-
-std::optional<Report> ReadReport(const std::string& path) {
-    const std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) return std::nullopt;
-    Report report;
-    std::size_t at = 0;
-    while (at < bytes->size()) {
-        std::size_t end = bytes->find("\r\n", at);
-        if (end == std::string::npos) end = bytes->size();
-        const std::string line = bytes->substr(at, end - at);
-        const std::size_t eq = line.find('=');
-        if (eq != std::string::npos) report[line.substr(0, eq)] = line.substr(eq + 1);
-        at = end + 2;
-    }
-    return report;
-}
-
-std::optional<Report> AwaitReport(const std::string& folder, DWORD pid, std::optional<DWORD_PTR> mask = {}) {
-    const std::string path = folder + "\\report-" + std::to_string(pid) + ".txt";
-    std::optional<Report> report;
-    PumpUntil(
-        [&] {
-            report = ReadReport(path);
-            return report && (!mask || report->at("mask") == Hex(*mask));
-        },
-        5000);
-    return report;
-}
-
-std::size_t ReportsIn(const std::string& folder) {
-    std::size_t n = 0;
-    for (const std::string& name : ListDirectory(folder))
-        if (name.rfind("report-", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".txt") ++n;
-    return n;
-}
 
 // ---------------------------------------------------------------- resources
 
@@ -437,8 +359,8 @@ TEST_F(Hardening, AHundredLaunchesLeaveNoHandlesWindowsOrIconsBehind) {
     EXPECT_TRUE(app_.alive());
     EXPECT_EQ(app_.boxes().count(), 0u);
     // Every launch started the program.
-    EXPECT_TRUE(PumpUntil([&] { return ReportsIn(Folder(quick)) == static_cast<std::size_t>(launches); }, 10000))
-        << ReportsIn(Folder(quick)) << " of " << launches << " started";
+    EXPECT_TRUE(PumpUntil([&] { return ReportsIn(Folder(quick)).size() == static_cast<std::size_t>(launches); }, 10000))
+        << ReportsIn(Folder(quick)).size() << " of " << launches << " started";
 
     constexpr std::size_t kSlack = 8;
     EXPECT_LE(OpenHandles(), handles + kSlack);
@@ -694,7 +616,7 @@ TEST_F(Hardening, AFolderOrAProgramThatEndsAtOnceLeavesTheWindowUsable) {
         EXPECT_TRUE(Shown());
         EXPECT_GE(seconds, kAllAttempts - kEarly);
     }
-    EXPECT_EQ(ReportsIn(Folder(blink)), 1u) << "it did start";
+    EXPECT_EQ(ReportsIn(Folder(blink)).size(), 1u) << "it did start";
     EXPECT_TRUE(PumpUntil([&] { return ProcessesNamed(NameOf(blink)).empty(); }, 5000));
 
     // The window still launches: the folder once more, now from a restored

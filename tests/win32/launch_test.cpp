@@ -15,86 +15,12 @@
 
 #include "launcher/launcher.hpp"
 #include "support/harness.hpp"
+#include "support/pin_target_client.hpp"
 
 using namespace corvane;
 using namespace corvane::test;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-constexpr int kDefaultCore = -1;  // DisplayOf's way of saying "Default"
-// All eleven attempts of a launch that finds nothing: 22 pauses of 0.1 s.
-constexpr double kAllAttempts = 2.2;
-
-std::string Folder(const std::string& path) { return path.substr(0, path.rfind('\\')); }
-
-std::string TargetSource() { return Folder(ThisExePath()) + "\\pin_target.exe"; }
-
-DWORD_PTR FullMask() {
-    DWORD_PTR mask = 0, system = 0;
-    GetProcessAffinityMask(GetCurrentProcess(), &mask, &system);
-    return mask;
-}
-
-// The affinity of a running process as the system reports it; 0 if it
-// cannot be read.
-DWORD_PTR AffinityOf(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process) return 0;
-    DWORD_PTR mask = 0, system = 0;
-    if (!GetProcessAffinityMask(process, &mask, &system)) mask = 0;
-    CloseHandle(process);
-    return mask;
-}
-
-std::string Hex(DWORD_PTR value) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "0x%llx", static_cast<unsigned long long>(value));
-    return buf;
-}
-
-// What pin_target wrote about itself: key=value lines.
-using Report = std::map<std::string, std::string>;
-
-std::optional<Report> ReadReport(const std::string& path) {
-    const std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) return std::nullopt;
-    Report report;
-    std::size_t at = 0;
-    while (at < bytes->size()) {
-        std::size_t end = bytes->find("\r\n", at);
-        if (end == std::string::npos) end = bytes->size();
-        const std::string line = bytes->substr(at, end - at);
-        const std::size_t eq = line.find('=');
-        if (eq != std::string::npos) report[line.substr(0, eq)] = line.substr(eq + 1);
-        at = end + 2;
-    }
-    return report;
-}
-
-// The report of process `pid` started in `folder`, once it is there and (if
-// given) shows the mask `mask`.
-std::optional<Report> AwaitReport(const std::string& folder, DWORD pid, std::optional<DWORD_PTR> mask = {}) {
-    const std::string path = folder + "\\report-" + std::to_string(pid) + ".txt";
-    std::optional<Report> report;
-    PumpUntil(
-        [&] {
-            report = ReadReport(path);
-            return report && (!mask || report->at("mask") == Hex(*mask));
-        },
-        5000);
-    return report;
-}
-
-// Reports written in `folder`, by file name.
-std::vector<std::string> ReportsIn(const std::string& folder) {
-    std::vector<std::string> names = ListDirectory(folder);
-    std::erase_if(names, [](const std::string& n) {
-        return n.rfind("report-", 0) != 0 || n.size() < 4 || n.substr(n.size() - 4) != ".txt";
-    });
-    return names;
-}
 
 // The running processes with this image name, in the enumeration's order.
 std::vector<DWORD> ProcessesNamed(const std::string& image) {
@@ -125,22 +51,12 @@ LRESULT CALLBACK WatchWindow(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
     return result;
 }
 
-double Between(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double>(to - from).count();
-}
-
 class Launch : public testing::Test {
 protected:
     void TearDown() override {
         // Whatever a test started ends with it, before its folder goes.
         for (const std::string& image : images_) {
-            for (DWORD pid : ProcessesNamed(image)) {
-                if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
-                    TerminateProcess(process, 1);
-                    WaitForSingleObject(process, 5000);
-                    CloseHandle(process);
-                }
-            }
+            for (DWORD pid : ProcessesNamed(image)) EndProcess(pid);
         }
         for (HANDLE process : started_) CloseHandle(process);
     }
