@@ -57,8 +57,8 @@ constexpr ControlSpec kLayout[] = {
 std::span<const ControlSpec> Layout() { return kLayout; }
 
 const ControlSpec* FindSpec(int id) {
-    for (const ControlSpec& spec : kLayout)
-        if (spec.id == id) return &spec;
+    for (const ControlSpec& item : kLayout)
+        if (item.id == id) return &item;
     return nullptr;
 }
 

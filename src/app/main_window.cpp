@@ -41,13 +41,13 @@ bool Panel::Register(HINSTANCE instance) {
     return RegisterClassExA(&wc) != 0;
 }
 
-HWND Panel::Create(MainWindow* owner, HWND parent, const ControlSpec& spec, const RECT& rc) {
+HWND Panel::Create(MainWindow* owner, HWND parent, const ControlSpec& item, const RECT& rc) {
     owner_ = owner;
-    const DWORD visible = spec.id == kFrame1 ? WS_VISIBLE : 0;
-    return CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, spec.caption,
+    const DWORD visible = item.id == kFrame1 ? WS_VISIBLE : 0;
+    return CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, item.caption,
                            WS_CHILD | WS_CLIPSIBLINGS | visible,
                            rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)),
                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), this);
 }
 
@@ -162,14 +162,14 @@ bool MainWindow::CreateControls() {
     CreateFonts();
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance_, nullptr);
-    for (const ControlSpec& spec : Layout()) {
-        HWND parent = spec.parent ? control(spec.parent) : hwnd();
+    for (const ControlSpec& item : Layout()) {
+        HWND parent = item.parent ? control(item.parent) : hwnd();
         if (!parent) return false;
-        HWND created = spec.kind == Kind::Panel
-                           ? panels_[spec.id - kFrame1].Create(this, hwnd(), spec, RectFor(spec))
-                           : CreateControl(spec, parent);
+        HWND created = item.kind == Kind::Panel
+                           ? panels_[item.id - kFrame1].Create(this, hwnd(), item, RectFor(item))
+                           : CreateControl(item, parent);
         if (!created) return false;
-        if (spec.tooltip) AddTooltip(created, spec.tooltip);
+        if (item.tooltip) AddTooltip(created, item.tooltip);
     }
     SendMessageA(control(kOption1_0), BM_SETCHECK, BST_CHECKED, 0);
     EnableWindow(control(kCommand3), FALSE);
@@ -180,8 +180,8 @@ bool MainWindow::CreateControls() {
     return true;
 }
 
-HFONT MainWindow::FontFor(const ControlSpec& spec) const {
-    switch (spec.kind) {
+HFONT MainWindow::FontFor(const ControlSpec& item) const {
+    switch (item.kind) {
     case Kind::FrameBox:
     case Kind::Button: return static_cast<HFONT>(boldFont_.get());
     case Kind::ListBox: return static_cast<HFONT>(listFont_.get());
@@ -189,21 +189,21 @@ HFONT MainWindow::FontFor(const ControlSpec& spec) const {
     }
 }
 
-RECT MainWindow::RectFor(const ControlSpec& spec) const {
-    int left = spec.left;
-    int top = spec.top;
+RECT MainWindow::RectFor(const ControlSpec& item) const {
+    int left = item.left;
+    int top = item.top;
     // Once start-up has parked the editor and browse panels over the
     // favorites panel, that is where they stay.
-    if (panelsPlaced_ && (spec.id == kFrame2 || spec.id == kFrame3)) {
+    if (panelsPlaced_ && (item.id == kFrame2 || item.id == kFrame3)) {
         left = kPanelLeft;
         top = kPanelTop;
     }
     // A drop-down list's window includes its open list; the closed box keeps
     // the height the system gives it.
-    const int height = spec.kind == Kind::DriveList ? spec.height * 8 : spec.height;
+    const int height = item.kind == Kind::DriveList ? item.height * 8 : item.height;
     const int x = TwipsToPixels(left, dpi_);
     const int y = TwipsToPixels(top, dpi_);
-    return RECT{x, y, x + TwipsToPixels(spec.width, dpi_), y + TwipsToPixels(height, dpi_)};
+    return RECT{x, y, x + TwipsToPixels(item.width, dpi_), y + TwipsToPixels(height, dpi_)};
 }
 
 void MainWindow::ApplyDpi(int dpi) {
@@ -211,13 +211,13 @@ void MainWindow::ApplyDpi(int dpi) {
     UniqueGdi oldBold = std::move(boldFont_), oldList = std::move(listFont_), oldNormal = std::move(normalFont_);
     dpi_ = dpi;
     CreateFonts();
-    for (const ControlSpec& spec : Layout()) {
-        HWND target = control(spec.id);
+    for (const ControlSpec& item : Layout()) {
+        HWND target = control(item.id);
         if (!target) continue;
-        const RECT rc = RectFor(spec);
+        const RECT rc = RectFor(item);
         SetWindowPos(target, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        if (spec.kind != Kind::Panel) SendMessageA(target, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec)), TRUE);
+        if (item.kind != Kind::Panel) SendMessageA(target, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(item)), TRUE);
     }
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
@@ -228,14 +228,14 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HWND MainWindow::CreateControl(const ControlSpec& spec, HWND parent) {
+HWND MainWindow::CreateControl(const ControlSpec& item, HWND parent) {
     const char* cls = "STATIC";
     // Controls overlap (the core buttons sit on their strip): each one clips
     // the siblings above it so that the lower one never paints over them.
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     DWORD ex = 0;
     bool classicLook = false;
-    switch (spec.kind) {
+    switch (item.kind) {
     case Kind::FrameBox:
         cls = "BUTTON";
         style |= BS_GROUPBOX | WS_CLIPSIBLINGS;
@@ -261,19 +261,19 @@ HWND MainWindow::CreateControl(const ControlSpec& spec, HWND parent) {
         break;
     case Kind::Option:
         cls = "BUTTON";
-        style |= WS_TABSTOP | BS_AUTORADIOBUTTON | (spec.tabIndex == 0 ? WS_GROUP : 0);
+        style |= WS_TABSTOP | BS_AUTORADIOBUTTON | (item.tabIndex == 0 ? WS_GROUP : 0);
         classicLook = true;
         break;
     case Kind::Edit:
         cls = "EDIT";
-        style |= WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | (spec.id == kText5 ? ES_READONLY : 0);
-        ex = WS_EX_CLIENTEDGE | (spec.id == kText1 ? WS_EX_ACCEPTFILES : 0);
+        style |= WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | (item.id == kText5 ? ES_READONLY : 0);
+        ex = WS_EX_CLIENTEDGE | (item.id == kText1 ? WS_EX_ACCEPTFILES : 0);
         break;
     case Kind::Label:
         // A caption that is a pixel too wide at some scale must lose that
         // pixel, not wrap its second word out of sight.
-        style |= SS_NOTIFY | (spec.id == kLabel1_0 ? SS_CENTER | WS_BORDER : SS_LEFTNOWORDWRAP) |
-                 (spec.id == kLabel2 ? WS_BORDER : 0);
+        style |= SS_NOTIFY | (item.id == kLabel1_0 ? SS_CENTER | WS_BORDER : SS_LEFTNOWORDWRAP) |
+                 (item.id == kLabel2 ? WS_BORDER : 0);
         break;
     case Kind::Picture:
         style |= SS_OWNERDRAW;
@@ -284,11 +284,11 @@ HWND MainWindow::CreateControl(const ControlSpec& spec, HWND parent) {
     case Kind::Panel:
         return nullptr;
     }
-    const RECT rc = RectFor(spec);
-    HWND hwnd = CreateWindowExA(ex, cls, spec.caption, style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+    const RECT rc = RectFor(item);
+    HWND hwnd = CreateWindowExA(ex, cls, item.caption, style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance_, nullptr);
     if (!hwnd) return nullptr;
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec)), FALSE);
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(item)), FALSE);
     // Themed option buttons draw their text in the theme's colour; these must
     // stay white with black text.
     if (classicLook) {
@@ -297,7 +297,7 @@ HWND MainWindow::CreateControl(const ControlSpec& spec, HWND parent) {
     }
     // Group boxes ignore the caption colour under some themes; the panel
     // captions are white, so the frame draws itself.
-    if (spec.kind == Kind::FrameBox) SetWindowSubclass(hwnd, FrameBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    if (item.kind == Kind::FrameBox) SetWindowSubclass(hwnd, FrameBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
     return hwnd;
 }
 
@@ -353,14 +353,14 @@ void MainWindow::PaintFrameBox(HWND box) {
 
 HWND MainWindow::control(int id) const {
     if (!hwnd_) return nullptr;
-    const ControlSpec* spec = FindSpec(id);
-    if (!spec) return nullptr;
+    const ControlSpec* item = FindSpec(id);
+    if (!item) return nullptr;
     const auto panel = [this](int frame) -> HWND {
         const int i = frame - kFrame1;
         return i >= 0 && i < 3 ? panels_[i].hwnd() : nullptr;
     };
-    if (spec->kind == Kind::Panel) return panel(id);
-    HWND parent = spec->parent ? panel(spec->parent) : hwnd();
+    if (item->kind == Kind::Panel) return panel(id);
+    HWND parent = item->parent ? panel(item->parent) : hwnd();
     return parent ? GetDlgItem(parent, id) : nullptr;
 }
 

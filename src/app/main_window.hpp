@@ -22,7 +22,7 @@ class MainWindow;
 class Panel {
 public:
     static bool Register(HINSTANCE instance);
-    HWND Create(MainWindow* owner, HWND parent, const ControlSpec& spec, const RECT& rc);
+    HWND Create(MainWindow* owner, HWND parent, const ControlSpec& item, const RECT& rc);
     HWND hwnd() const { return hwnd_; }
 
 private:
@@ -98,11 +98,11 @@ private:
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
 
     bool CreateControls();
-    HWND CreateControl(const ControlSpec& spec, HWND parent);
+    HWND CreateControl(const ControlSpec& item, HWND parent);
     void CreateFonts();
-    HFONT FontFor(const ControlSpec& spec) const;
+    HFONT FontFor(const ControlSpec& item) const;
     // Where a control stands at the current DPI, in its container's pixels.
-    RECT RectFor(const ControlSpec& spec) const;
+    RECT RectFor(const ControlSpec& item) const;
     // Re-lays every control and font out for `dpi`.
     void ApplyDpi(int dpi);
     void OnDpiChanged(int dpi, const RECT& suggested);

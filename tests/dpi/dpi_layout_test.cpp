@@ -78,43 +78,43 @@ private:
 
 // Where a control must stand: the layout, except that start-up parks the
 // editor and browse panels over the favorites panel.
-RECT WantRect(const ControlSpec& spec, int dpi, bool panelsParked) {
-    int left = spec.left;
-    int top = spec.top;
-    if (panelsParked && (spec.id == kFrame2 || spec.id == kFrame3)) {
+RECT WantRect(const ControlSpec& item, int dpi, bool panelsParked) {
+    int left = item.left;
+    int top = item.top;
+    if (panelsParked && (item.id == kFrame2 || item.id == kFrame3)) {
         left = kPanelLeft;
         top = kPanelTop;
     }
     const int x = Px(left, dpi);
     const int y = Px(top, dpi);
-    return RECT{x, y, x + Px(spec.width, dpi), y + Px(spec.height, dpi)};
+    return RECT{x, y, x + Px(item.width, dpi), y + Px(item.height, dpi)};
 }
 
 void CheckLayout(const MainWindow& w, int dpi, bool panelsParked, const char* when) {
-    for (const ControlSpec& spec : Layout()) {
-        HWND h = w.control(spec.id);
-        if (!Check(h != nullptr, "%s: %s does not exist", when, spec.name)) continue;
-        HWND container = spec.parent ? w.control(spec.parent) : w.hwnd();
-        Check(GetParent(h) == container, "%s: %s is not inside its container", when, spec.name);
+    for (const ControlSpec& item : Layout()) {
+        HWND h = w.control(item.id);
+        if (!Check(h != nullptr, "%s: %s does not exist", when, item.name)) continue;
+        HWND container = item.parent ? w.control(item.parent) : w.hwnd();
+        Check(GetParent(h) == container, "%s: %s is not inside its container", when, item.name);
 
-        const RECT want = WantRect(spec, dpi, panelsParked);
+        const RECT want = WantRect(item, dpi, panelsParked);
         const RECT got = ChildRect(h);
         const long width = got.right - got.left;
         long height = got.bottom - got.top;
         int wantHeight = static_cast<int>(want.bottom - want.top);
-        if (spec.kind == Kind::DriveList) {
+        if (item.kind == Kind::DriveList) {
             // The closed box takes the height the system gives it; the
             // height the layout asks for must be there once it drops down,
             // with room for several drives below it.
             RECT dropped{};
             SendMessageA(h, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
             height = dropped.bottom - dropped.top;
-            Check(height >= wantHeight * 4, "%s: %s drops down only %ld px at %d dpi", when, spec.name, height, dpi);
+            Check(height >= wantHeight * 4, "%s: %s drops down only %ld px at %d dpi", when, item.name, height, dpi);
             height = wantHeight;
         }
         Check(Near(got.left, static_cast<int>(want.left)) && Near(got.top, static_cast<int>(want.top)) &&
                   Near(width, static_cast<int>(want.right - want.left)) && Near(height, wantHeight),
-              "%s: %s is at (%ld,%ld) %ldx%ld px, want (%ld,%ld) %ldx%d at %d dpi", when, spec.name, got.left,
+              "%s: %s is at (%ld,%ld) %ldx%ld px, want (%ld,%ld) %ldx%d at %d dpi", when, item.name, got.left,
               got.top, width, height, want.left, want.top, want.right - want.left, wantHeight, dpi);
     }
 }
@@ -134,8 +134,8 @@ struct FontWant {
 
 // Panel captions and push buttons are 8.25 pt bold, the favorites list
 // 9.75 pt bold, everything else the window's 8.25 pt regular.
-FontWant WantFont(const ControlSpec& spec) {
-    switch (spec.kind) {
+FontWant WantFont(const ControlSpec& item) {
+    switch (item.kind) {
     case Kind::Button:
     case Kind::FrameBox: return {825, FW_BOLD};
     case Kind::ListBox: return {975, FW_BOLD};
@@ -180,25 +180,25 @@ bool FaceInstalled(const char* face) {
 
 void CheckFonts(const MainWindow& w, int dpi, const char* when) {
     const bool installed = FaceInstalled(kFace);
-    for (const ControlSpec& spec : Layout()) {
+    for (const ControlSpec& item : Layout()) {
         // Panels have no font of their own, shapes and pictures no text.
-        if (spec.kind == Kind::Panel || spec.kind == Kind::Shape || spec.kind == Kind::Picture) continue;
-        HWND h = w.control(spec.id);
+        if (item.kind == Kind::Panel || item.kind == Kind::Shape || item.kind == Kind::Picture) continue;
+        HWND h = w.control(item.id);
         if (!h) continue;  // reported by CheckLayout
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0));
         LOGFONTA lf{};
-        if (!Check(font && GetObjectA(font, sizeof lf, &lf) == sizeof lf, "%s: %s has no font", when, spec.name))
+        if (!Check(font && GetObjectA(font, sizeof lf, &lf) == sizeof lf, "%s: %s has no font", when, item.name))
             continue;
-        const FontWant want = WantFont(spec);
+        const FontWant want = WantFont(item);
         const LONG wantHeight = -std::lround(want.centipoints * dpi / 7200.0);
         Check(std::strcmp(lf.lfFaceName, kFace) == 0 && lf.lfHeight == wantHeight && lf.lfWeight == want.weight,
               "%s: %s font is \"%s\" height %ld weight %ld, want \"%s\" height %ld weight %ld at %d dpi", when,
-              spec.name, lf.lfFaceName, lf.lfHeight, lf.lfWeight, kFace, wantHeight, want.weight, dpi);
+              item.name, lf.lfFaceName, lf.lfHeight, lf.lfWeight, kFace, wantHeight, want.weight, dpi);
         // Where the system has the face, nothing in the request may steer
         // the font mapper away from it (a TrueType-only precision would).
         if (installed) {
             const Realised r = Realise(h, font);
-            Check(r.face == kFace, "%s: %s is drawn in \"%s\", not \"%s\"", when, spec.name, r.face.c_str(), kFace);
+            Check(r.face == kFace, "%s: %s is drawn in \"%s\", not \"%s\"", when, item.name, r.face.c_str(), kFace);
         }
     }
 
