@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "favorites/favorites_file.hpp"
+#include "../sample_favorites.hpp"
 
 namespace {
 
@@ -23,19 +24,7 @@ constexpr int kFavorites = 32767;
 constexpr int kRepetitions = 9;
 
 const std::string& FileBytes() {
-    static const std::string bytes = [] {
-        std::string out;
-        for (int i = 0; i < kFavorites; ++i) {
-            const int code = i % 3;
-            const std::string n = std::to_string(i);
-            const std::string folder = "c:\\program files\\vendor " + n + "\\tool";
-            out += "Tool number " + n + (code == 2 ? " on Default" : " on CPU " + std::to_string(code)) + "\r\n";
-            out += std::to_string(code) + "__" + folder + "\\tool" + n + ".exe\r\n";
-            out += folder + "\r\n";
-            out += (i % 2 ? "-profile " + n + " -windowed" : std::string("None")) + "\r\n";
-        }
-        return out;
-    }();
+    static const std::string bytes = corvane::bench::SampleFavorites(kFavorites);
     return bytes;
 }
 

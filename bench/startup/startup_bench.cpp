@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "../sample_favorites.hpp"
 #include "child_process.hpp"
 
 namespace {
@@ -45,20 +46,6 @@ struct Sample {
     double stopMs = 0;
 };
 
-std::string SampleFavorites(int count) {
-    std::string out;
-    out.reserve(static_cast<std::size_t>(count) * 96);
-    for (int i = 0; i < count; ++i) {
-        const int code = i % 3;
-        const std::string n = std::to_string(i);
-        const std::string folder = "c:\\program files\\vendor " + n + "\\tool";
-        out += "Tool number " + n + (code == 2 ? " on Default" : " on CPU " + std::to_string(code)) + "\r\n";
-        out += std::to_string(code) + "__" + folder + "\\tool" + n + ".exe\r\n";
-        out += folder + "\r\n";
-        out += (i % 2 ? "-profile " + n + " -windowed" : std::string("None")) + "\r\n";
-    }
-    return out;
-}
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -180,7 +167,7 @@ int main(int argc, char** argv) {
     }
     const Program corvane{"corvane", WindowsPath(paths[0]), kMainClass, kRunningTitle};
     const Program baseline{"baseline", WindowsPath(paths[1]), L"CorvaneBaselineWindow", L"Baseline"};
-    const std::string full = SampleFavorites(kMaxFavorites);
+    const std::string full = corvane::bench::SampleFavorites(kMaxFavorites);
 
     Figures emptyStart, emptyStop, fullStart, fullStop;
     bool allOk = true;

@@ -631,18 +631,6 @@ TEST(Selection, ClickWithTheMouseSelects) {
 
 // ---------------------------------------------------------------- icon preview
 
-namespace {
-
-bool IconAlive(HICON icon) {
-    ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) return false;
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-    return true;
-}
-
-}  // namespace
-
 TEST(IconPreview, ShowsTheTargetsIconAndFreesTheOldOne) {
     TempDir dir;
     const std::string exe = ThisExePath();

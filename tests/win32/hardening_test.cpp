@@ -116,14 +116,6 @@ std::size_t OwnWindows() {
     return n;
 }
 
-bool IconAlive(HICON icon) {
-    ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) return false;
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-    return true;
-}
-
 // ---------------------------------------------------------------- events in the middle
 
 // Runs `what` once, `ms` from now, from a thread timer: the timer message is

@@ -448,4 +448,12 @@ void MessageBoxCatcher::Scan() {
     }
 }
 
+bool IconAlive(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return false;
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return true;
+}
+
 }  // namespace corvane::test

@@ -53,6 +53,9 @@ void RemoveTree(const std::string& path);
 std::vector<std::string> ListDirectory(const std::string& path);
 // Full path of the running test program (it carries the program's icon).
 std::string ThisExePath();
+
+// Whether `icon` is still a live icon handle (not yet destroyed).
+bool IconAlive(HICON icon);
 // ASCII lower case, for comparisons with the program's folded paths.
 std::string Lower(std::string_view s);
 
