@@ -1,7 +1,6 @@
 #include "app/main_window.hpp"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <algorithm>
 #include <cstring>
@@ -100,8 +99,6 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::Create(HINSTANCE instance) {
     instance_ = instance;
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
     if (!Panel::Register(instance)) return false;
 
     greyBrush_.reset(CreateSolidBrush(kGrey));
@@ -160,24 +157,48 @@ void MainWindow::CreateFonts() {
 
 bool MainWindow::CreateControls() {
     CreateFonts();
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance_, nullptr);
     for (const ControlSpec& item : Layout()) {
-        HWND parent = item.parent ? control(item.parent) : hwnd();
-        if (!parent) return false;
-        HWND created = item.kind == Kind::Panel
-                           ? panels_[item.id - kFrame1].Create(this, hwnd(), item, RectFor(item))
-                           : CreateControl(item, parent);
-        if (!created) return false;
-        if (item.tooltip) AddTooltip(created, item.tooltip);
+        if (item.kind == Kind::Panel) {
+            if (!panels_[item.id - kFrame1].Create(this, hwnd(), item, RectFor(item))) return false;
+        } else if (item.parent == kFrame1 && !CreateControl(item, control(kFrame1))) {
+            return false;
+        }
     }
-    SendMessageA(control(kOption1_0), BM_SETCHECK, BST_CHECKED, 0);
     EnableWindow(control(kCommand3), FALSE);
-    // The target field takes files dropped from the shell.
-    DragAcceptFiles(control(kText1), TRUE);
-    SetWindowSubclass(control(kText1), TargetFieldProc, 1, reinterpret_cast<DWORD_PTR>(this));
     InitBrowser();
     return true;
+}
+
+bool MainWindow::CreateHiddenControls() {
+    if (hiddenCreated_) return true;
+    if (!hwnd_) return false;
+    hiddenCreated_ = true;
+    // In layout order, which is each panel's tab order.
+    for (const ControlSpec& item : Layout()) {
+        if (item.parent != kFrame2 && item.parent != kFrame3) continue;
+        HWND parent = control(item.parent);
+        if (!parent || !CreateControl(item, parent)) return false;
+    }
+    SendMessageA(control(kOption1_0), BM_SETCHECK, BST_CHECKED, 0);
+    // The target field takes files dropped from the shell.
+    DragAcceptFiles(control(kText1), TRUE);
+    SubclassWindow(control(kText1), TargetFieldProc, this);
+    CreateTooltips();
+    return true;
+}
+
+void MainWindow::CreateTooltips() {
+    // Tooltips are the one thing comctl32 is needed for, and loading it costs
+    // more than everything else before the window shows; hence only now.
+    static const auto initCommonControls =
+        LoadSystemProc<decltype(&InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+    if (!initCommonControls || !initCommonControls(&icc)) return;
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance_, nullptr);
+    if (!tooltip_) return;
+    for (const ControlSpec& item : Layout())
+        if (item.tooltip) AddTooltip(control(item.id), item.tooltip);
 }
 
 HFONT MainWindow::FontFor(const ControlSpec& item) const {
@@ -234,7 +255,6 @@ HWND MainWindow::CreateControl(const ControlSpec& item, HWND parent) {
     // the siblings above it so that the lower one never paints over them.
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     DWORD ex = 0;
-    bool classicLook = false;
     switch (item.kind) {
     case Kind::FrameBox:
         cls = "BUTTON";
@@ -262,7 +282,6 @@ HWND MainWindow::CreateControl(const ControlSpec& item, HWND parent) {
     case Kind::Option:
         cls = "BUTTON";
         style |= WS_TABSTOP | BS_AUTORADIOBUTTON | (item.tabIndex == 0 ? WS_GROUP : 0);
-        classicLook = true;
         break;
     case Kind::Edit:
         cls = "EDIT";
@@ -289,20 +308,15 @@ HWND MainWindow::CreateControl(const ControlSpec& item, HWND parent) {
                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance_, nullptr);
     if (!hwnd) return nullptr;
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(item)), FALSE);
-    // Themed option buttons draw their text in the theme's colour; these must
-    // stay white with black text.
-    if (classicLook) {
-        static const auto setWindowTheme = LoadSystemProc<decltype(&SetWindowTheme)>("uxtheme.dll", "SetWindowTheme");
-        if (setWindowTheme) setWindowTheme(hwnd, L"", L"");
-    }
-    // Group boxes ignore the caption colour under some themes; the panel
-    // captions are white, so the frame draws itself.
-    if (item.kind == Kind::FrameBox) SetWindowSubclass(hwnd, FrameBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    // The panel captions are white on grey, bold, and sit where the frame's
+    // line is broken for them: the frame draws itself the same way whatever
+    // the system's look.
+    if (item.kind == Kind::FrameBox) SubclassWindow(hwnd, FrameBoxProc, this);
     return hwnd;
 }
 
 void MainWindow::AddTooltip(HWND target, const char* text) {
-    if (!tooltip_) return;
+    if (!tooltip_ || !target) return;
     TTTOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -312,20 +326,21 @@ void MainWindow::AddTooltip(HWND target, const char* text) {
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
-LRESULT CALLBACK MainWindow::FrameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+LRESULT CALLBACK MainWindow::FrameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT:
-        reinterpret_cast<MainWindow*>(self)->PaintFrameBox(hwnd);
+        static_cast<MainWindow*>(SubclassData(hwnd))->PaintFrameBox(hwnd);
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, FrameBoxProc, 1);
-        break;
-    default:
-        break;
+    case WM_NCDESTROY: {
+        const LRESULT result = CallBaseProc(hwnd, msg, wp, lp);
+        ForgetSubclass(hwnd);
+        return result;
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    default:
+        return CallBaseProc(hwnd, msg, wp, lp);
+    }
 }
 
 void MainWindow::PaintFrameBox(HWND box) {
@@ -416,6 +431,10 @@ MainWindow::StartResult MainWindow::Load() {
     CentreOnScreen();
     ShowWindow(hwnd(), SW_SHOWNORMAL);
     UpdateWindow(hwnd());
+    // The editor and browse panels are hidden until asked for; their
+    // controls are made once the window is on screen, before anything that
+    // could show or fill them runs.
+    CreateHiddenControls();
     if (!DoEvents()) return StartResult::Running;
     if (!store_.empty()) SelectIndex(0);
     return StartResult::Running;

@@ -59,6 +59,11 @@ public:
     // Runs the message loop until the window is gone; returns the exit code.
     static int RunMessageLoop(HWND dialog);
 
+    // Makes the controls of the editor and browse panels, which start-up
+    // leaves until the window shows; tests that look at them before start-up
+    // call it themselves. Only the first call does anything.
+    bool CreateHiddenControls();
+
     HWND hwnd() const { return hwnd_.get(); }
     HWND control(int id) const;
     const FavoriteStore& store() const { return store_; }
@@ -98,6 +103,7 @@ private:
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
 
     bool CreateControls();
+    void CreateTooltips();
     HWND CreateControl(const ControlSpec& item, HWND parent);
     void CreateFonts();
     HFONT FontFor(const ControlSpec& item) const;
@@ -107,7 +113,7 @@ private:
     void ApplyDpi(int dpi);
     void OnDpiChanged(int dpi, const RECT& suggested);
     void AddTooltip(HWND control, const char* text);
-    static LRESULT CALLBACK FrameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK FrameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void PaintFrameBox(HWND box);
 
     // start-up and shutdown
@@ -134,7 +140,7 @@ private:
     void OnRemove();
     void OnTargetChanged();
     void OnDropFiles(HDROP drop);
-    static LRESULT CALLBACK TargetFieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK TargetFieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void ShowPanel(int show, int hide);
     void EmptyFields();
 
@@ -181,6 +187,7 @@ private:
     bool closed_ = false;    // the window is being or has been destroyed
     bool quitOnClose_ = true;
     bool panelsPlaced_ = false;
+    bool hiddenCreated_ = false;  // the editor and browse panels' controls exist
     std::string targetSeen_;  // Text1 as its change handling last saw it
 
     // browser state

@@ -118,18 +118,19 @@ void MainWindow::OnDropFiles(HDROP drop) {
     SetField(kText1, path);
 }
 
-LRESULT CALLBACK MainWindow::TargetFieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+LRESULT CALLBACK MainWindow::TargetFieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_DROPFILES:
-        reinterpret_cast<MainWindow*>(self)->OnDropFiles(reinterpret_cast<HDROP>(wp));
+        static_cast<MainWindow*>(SubclassData(hwnd))->OnDropFiles(reinterpret_cast<HDROP>(wp));
         return 0;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, TargetFieldProc, 1);
-        break;
-    default:
-        break;
+    case WM_NCDESTROY: {
+        const LRESULT result = CallBaseProc(hwnd, msg, wp, lp);
+        ForgetSubclass(hwnd);
+        return result;
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    default:
+        return CallBaseProc(hwnd, msg, wp, lp);
+    }
 }
 
 }  // namespace corvane

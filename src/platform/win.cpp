@@ -25,6 +25,37 @@ bool SetText(HWND hwnd, std::string_view text) {
     return true;
 }
 
+namespace {
+constexpr const char* kBaseProcProp = "Corvane.BaseProc";
+constexpr const char* kSubclassDataProp = "Corvane.SubclassData";
+}  // namespace
+
+bool SubclassWindow(HWND hwnd, WNDPROC proc, void* data) {
+    if (!hwnd || GetPropA(hwnd, kBaseProcProp)) return false;
+    const LONG_PTR base = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
+    if (!base || !SetPropA(hwnd, kBaseProcProp, reinterpret_cast<HANDLE>(base))) return false;
+    if (!SetPropA(hwnd, kSubclassDataProp, data) ||
+        !SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc))) {
+        ForgetSubclass(hwnd);
+        return false;
+    }
+    return true;
+}
+
+void* SubclassData(HWND hwnd) { return GetPropA(hwnd, kSubclassDataProp); }
+
+LRESULT CallBaseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const auto base = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kBaseProcProp));
+    return base ? CallWindowProcA(base, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void ForgetSubclass(HWND hwnd) {
+    // The window is going; its procedure stays ours until the end, since
+    // another subclass (the tooltip's) may sit in front of it.
+    RemovePropA(hwnd, kBaseProcProp);
+    RemovePropA(hwnd, kSubclassDataProp);
+}
+
 std::string GetListText(HWND list, int index) {
     const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR || length <= 0) return {};

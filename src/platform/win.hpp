@@ -125,6 +125,16 @@ int DpiFor(HWND hwnd);
 // loop) or `alive` reports the window gone.
 bool PumpEvents(HWND dialog);
 
+// Puts `proc` in front of a control's own window procedure, keeping that
+// procedure and `data` with the window. The system's subclassing functions
+// live in comctl32, a DLL the program does not load before its window shows.
+// `proc` hands on what it does not handle with CallBaseProc; at WM_NCDESTROY
+// it calls ForgetSubclass after handing the message on. One per window.
+bool SubclassWindow(HWND hwnd, WNDPROC proc, void* data);
+void* SubclassData(HWND hwnd);
+LRESULT CallBaseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+void ForgetSubclass(HWND hwnd);
+
 // The system beep; counted so that tests can tell one beep from none.
 void Beep();
 long BeepCount();

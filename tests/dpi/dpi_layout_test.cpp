@@ -310,6 +310,7 @@ int main(int argc, char** argv) {
             return Summary(name.c_str());
         w.SetQuitOnClose(false);
         Check(w.dpi() == dpi, "new window reports %d dpi, want %d", w.dpi(), dpi);
+        Check(w.CreateHiddenControls(), "the editor and browse panels' controls could not be created");
         CheckLayout(w, dpi, false, "as laid out");
 
         Check(w.Load() == MainWindow::StartResult::Running, "start-up found another instance");

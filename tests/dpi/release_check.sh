@@ -69,6 +69,16 @@ size=$(stat -c %s "$exe")
 [ "$size" -le $((512 * 1024)) ] && pass || fail "corvane.exe is $size bytes, more than 512 KiB"
 echo "corvane.exe: $format ($arch), $size bytes"
 
+# Linked statically: only DLLs every Windows has. The window must show before
+# comctl32 (tooltips), ole32 (launching) and wtsapi32 (the process list) are
+# mapped, so those are looked up on first use and never imported.
+imports=$("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' ')
+echo "imports: $imports"
+unexpected=$(for dll in $imports; do
+    case $dll in kernel32.dll|user32.dll|gdi32.dll|shell32.dll|msvcrt.dll) ;; *) echo "$dll" ;; esac
+done)
+[ -n "$imports" ] && [ -z "$unexpected" ] && pass || fail "corvane.exe imports '${unexpected:-nothing}'"
+
 # The resources, read straight from the PE file: what Explorer's properties
 # page shows, and what Windows reads before the program runs.
 python3 - "$exe" "$version" >"$work/resources.log" 2>&1 <<'PY'
@@ -175,7 +185,9 @@ manifests = resources(24)
 check([n for n, _ in manifests] == [1], "one manifest, id 1 (%s)" % [n for n, _ in manifests])
 if manifests:
     text = manifests[0][1].decode("utf-8", "replace")
-    check("Microsoft.Windows.Common-Controls" in text, "manifest asks for common controls 6")
+    # Common controls 6 would have the loader map comctl32 (and uxtheme)
+    # before the first window: the panels' colours are the classic ones anyway.
+    check("Microsoft.Windows.Common-Controls" not in text, "manifest leaves the controls at the system's classic look")
     check("PerMonitorV2" in text and "true/pm" in text, "manifest declares per-monitor DPI awareness")
 
 groups = resources(14)

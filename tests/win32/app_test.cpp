@@ -141,10 +141,10 @@ TEST(Layout, StateAsDesignedBeforeAndAfterStartUp) {
     EXPECT_EQ(WindowText(app.hwnd()), "Corvane");
     ExpectAt(app.control(kFrame2), "Frame2", 90, 3735, 5880, 3495);
     ExpectAt(app.control(kFrame3), "Frame3", 135, 7545, 5880, 3495);
-    EXPECT_EQ(app.Text(kText5), "Normal Window");
 
     ASSERT_EQ(app.win().Load(), MainWindow::StartResult::Running);
     app.Pump(20);
+    EXPECT_EQ(app.Text(kText5), "Normal Window");
     EXPECT_TRUE(app.Visible(kFrame1));
     EXPECT_FALSE(app.Visible(kFrame2));
     EXPECT_FALSE(app.Visible(kFrame3));
