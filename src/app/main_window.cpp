@@ -308,10 +308,6 @@ HWND MainWindow::CreateControl(const ControlSpec& item, HWND parent) {
                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance_, nullptr);
     if (!hwnd) return nullptr;
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(item)), FALSE);
-    // The panel captions are white on grey, bold, and sit where the frame's
-    // line is broken for them: the frame draws itself the same way whatever
-    // the system's look.
-    if (item.kind == Kind::FrameBox) SubclassWindow(hwnd, FrameBoxProc, this);
     return hwnd;
 }
 
@@ -324,46 +320,6 @@ void MainWindow::AddTooltip(HWND target, const char* text) {
     ti.uId = reinterpret_cast<UINT_PTR>(target);
     ti.lpszText = const_cast<char*>(text);
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-}
-
-LRESULT CALLBACK MainWindow::FrameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_PAINT:
-        static_cast<MainWindow*>(SubclassData(hwnd))->PaintFrameBox(hwnd);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_NCDESTROY: {
-        const LRESULT result = CallBaseProc(hwnd, msg, wp, lp);
-        ForgetSubclass(hwnd);
-        return result;
-    }
-    default:
-        return CallBaseProc(hwnd, msg, wp, lp);
-    }
-}
-
-void MainWindow::PaintFrameBox(HWND box) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(box, &ps);
-    if (!dc) return;
-    RECT rc;
-    GetClientRect(box, &rc);
-    HGDIOBJ oldFont = SelectObject(dc, boldFont_.get());
-    const std::string caption = GetText(box);
-    SIZE text{};
-    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
-    RECT edge = rc;
-    edge.top += text.cy / 2;
-    DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
-    const int indent = TwipsToPixels(120, dpi_);
-    RECT label{rc.left + indent - 2, rc.top, rc.left + indent + text.cx + 2, rc.top + text.cy};
-    FillRect(dc, &label, backgroundBrush());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kWhite);
-    TextOutA(dc, rc.left + indent, rc.top, caption.c_str(), static_cast<int>(caption.size()));
-    SelectObject(dc, oldFont);
-    EndPaint(box, &ps);
 }
 
 HWND MainWindow::control(int id) const {

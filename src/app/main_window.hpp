@@ -113,8 +113,6 @@ private:
     void ApplyDpi(int dpi);
     void OnDpiChanged(int dpi, const RECT& suggested);
     void AddTooltip(HWND control, const char* text);
-    static LRESULT CALLBACK FrameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    void PaintFrameBox(HWND box);
 
     // start-up and shutdown
     void ClearFieldsAndLists();

@@ -195,6 +195,71 @@ TEST(Layout, Fonts) {
         EXPECT_LT(FontOf(app.control(id)).lfWeight, FW_BOLD) << id;
 }
 
+namespace {
+
+// What a control shows on screen, pixel by pixel, by colour.
+struct Colours {
+    int white = 0, black = 0, grey = 0, total = 0;
+};
+
+// A group box spans its whole panel, under the other controls: only the
+// strip its caption sits in (`captionOnly`) is its own.
+Colours ColoursOf(HWND control, bool captionOnly = false) {
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Colours c;
+    RECT rc;
+    GetClientRect(control, &rc);
+    HDC dc = GetDC(control);
+    if (captionOnly) {
+        TEXTMETRICA tm{};
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        GetTextMetricsA(dc, &tm);
+        SelectObject(dc, old);
+        rc.bottom = rc.top + tm.tmHeight;
+    }
+    for (int y = rc.top; y < rc.bottom; ++y) {
+        for (int x = rc.left; x < rc.right; ++x) {
+            const COLORREF p = GetPixel(dc, x, y);
+            ++c.total;
+            if (p == RGB(255, 255, 255)) ++c.white;
+            else if (p == RGB(0, 0, 0)) ++c.black;
+            else if (p == RGB(192, 192, 192)) ++c.grey;
+        }
+    }
+    ReleaseDC(control, dc);
+    return c;
+}
+
+}  // namespace
+
+TEST(Layout, PanelColours) {
+    TempDir dir;
+    App app;
+    ASSERT_TRUE(app.Start());
+    // Panel captions and field captions: white letters on the grey panel,
+    // never the system's black text.
+    const Colours frame = ColoursOf(app.control(kFrameBox1), true);
+    EXPECT_GT(frame.grey, frame.total / 2);
+    EXPECT_GT(frame.white, 20);
+    EXPECT_EQ(frame.black, 0);
+
+    app.Click(kCommand5);
+    app.Pump(20);
+    ASSERT_TRUE(app.Visible(kFrame2));
+    for (int id : {kFrameBox2, kLabel1_3, kLabel1_2}) {
+        const Colours label = ColoursOf(app.control(id), id == kFrameBox2);
+        EXPECT_GT(label.grey, label.total / 2) << id;
+        EXPECT_GT(label.white, 10) << id;
+        EXPECT_EQ(label.black, 0) << id;
+    }
+    // The core options: black text on white.
+    for (int id : {kOption1_0, kOption1_1, kOption1_2}) {
+        const Colours option = ColoursOf(app.control(id));
+        EXPECT_GT(option.white, option.total / 2) << id;
+        EXPECT_GT(option.black, 10) << id;
+    }
+}
+
 TEST(Layout, Tooltips) {
     TempDir dir;
     App app;
