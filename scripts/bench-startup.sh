@@ -1,6 +1,6 @@
 #!/bin/bash
 # Start-up and shutdown figures of Corvane (`scripts/bench-startup.sh [runs]`,
-# 5 runs of each program by default):
+# 9 runs of each program by default):
 #   1. the Favorites codec on 32,767 favorites against plain line loops,
 #      natively (native preset, Google Benchmark);
 #   2. corvane.exe against a bare one-window program under Wine: start-up to
@@ -44,9 +44,9 @@ if [ "${1:-}" = --wine ]; then
     exit "$status"
 fi
 
-runs=${1:-5}
+runs=${1:-9}
 if ! [[ "$runs" =~ ^[0-9]+$ ]] || [ "$runs" -eq 0 ]; then
-    echo "usage: ${0##*/} [runs]   (a whole number above 0; default 5)" >&2
+    echo "usage: ${0##*/} [runs]   (a whole number above 0; default 9)" >&2
     exit 2
 fi
 

@@ -7,6 +7,7 @@
 
 #include "favorites/file_io.hpp"
 #include "platform/lazy_proc.hpp"
+#include "platform/shell.hpp"
 
 namespace corvane {
 
@@ -181,7 +182,7 @@ bool MainWindow::CreateHiddenControls() {
     }
     SendMessageA(control(kOption1_0), BM_SETCHECK, BST_CHECKED, 0);
     // The target field takes files dropped from the shell.
-    DragAcceptFiles(control(kText1), TRUE);
+    shell::AcceptFiles(control(kText1), true);
     SubclassWindow(control(kText1), TargetFieldProc, this);
     CreateTooltips();
     return true;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/main_window.hpp"
+#include "platform/shell.hpp"
 
 namespace corvane {
 
@@ -36,7 +37,7 @@ void MainWindow::AddTrayIcon() {
     // then spaces to the end of the field.
     std::memset(tray_.szTip, ' ', kTipField);
     std::memcpy(tray_.szTip, kTip, sizeof kTip);
-    trayAdded_ = Shell_NotifyIconA(NIM_ADD, &tray_) != FALSE;
+    trayAdded_ = shell::NotifyIcon(NIM_ADD, &tray_) != FALSE;
 }
 
 void MainWindow::RemoveTrayIcon() {
@@ -44,7 +45,7 @@ void MainWindow::RemoveTrayIcon() {
     tray_.cbSize = NOTIFYICONDATAA_V1_SIZE;
     tray_.hWnd = hwnd() ? hwnd() : tray_.hWnd;
     tray_.uID = kTrayId;
-    Shell_NotifyIconA(NIM_DELETE, &tray_);
+    shell::NotifyIcon(NIM_DELETE, &tray_);
     trayAdded_ = false;
 }
 

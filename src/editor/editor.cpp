@@ -2,7 +2,7 @@
 // title that follow the target, and executables dropped on the target field.
 #include "app/main_window.hpp"
 
-#include <commctrl.h>
+#include "platform/shell.hpp"
 
 namespace corvane {
 
@@ -103,15 +103,7 @@ void MainWindow::OnTargetChanged() {
 }
 
 void MainWindow::OnDropFiles(HDROP drop) {
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    std::string path;
-    if (count > 0) {
-        const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-        path.resize(length + 1);
-        const UINT got = DragQueryFileA(drop, 0, path.data(), length + 1);
-        path.resize(got);
-    }
-    DragFinish(drop);
+    std::string path = shell::TakeFirstDroppedFile(drop);
     // Only the first file counts, and only if it is an executable.
     if (path.size() < 4 || MapCase(path.substr(path.size() - 4), SystemLower()) != ".exe") return;
     std::erase(path, '"');

@@ -4,6 +4,7 @@
 
 #include "app/main_window.hpp"
 #include "platform/lazy_proc.hpp"
+#include "platform/shell.hpp"
 
 namespace corvane {
 
@@ -14,7 +15,7 @@ static_assert(sizeof(PICTDESC) == 20, "icon picture description is 20 bytes in a
 ComPtr<IPicture> GetIconFromFile(const std::string& FileName, int IconIndex, bool UseLargeIcon) {
     HICON large = nullptr;
     HICON small = nullptr;
-    const UINT extracted = ExtractIconExA(FileName.c_str(), IconIndex, &large, &small, 1);
+    const UINT extracted = shell::ExtractIcons(FileName.c_str(), IconIndex, &large, &small);
     if (static_cast<int>(extracted) <= 0) return {};
     // From here both handles are ours until the picture takes one of them.
     UniqueHicon largeOwner(large);

@@ -6,6 +6,7 @@
 #include "app/main_window.hpp"
 #include "launcher/launch_logic.hpp"
 #include "platform/lazy_proc.hpp"
+#include "platform/shell.hpp"
 
 namespace corvane {
 
@@ -106,7 +107,7 @@ void MainWindow::OnLaunch() {
     EnterComApartment();
     // The whole path, not just the file name: the start-in folder need not
     // be the target's own folder.
-    ShellExecuteA(hwnd(), nullptr, target.c_str(), params ? params->c_str() : nullptr, folder.c_str(), SW_SHOWNORMAL);
+    shell::Execute(hwnd(), target.c_str(), params ? params->c_str() : nullptr, folder.c_str(), SW_SHOWNORMAL);
     if (!DoEvents()) return;
     const int code = CpuCode(store_.at(CurrentIndex()).coded);
     if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);

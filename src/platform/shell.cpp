@@ -1,0 +1,52 @@
+#include "platform/shell.hpp"
+
+#include "platform/lazy_proc.hpp"
+
+namespace corvane::shell {
+
+namespace {
+
+template <typename Fn>
+Fn Shell32(const char* name) {
+    return LoadSystemProc<Fn>("shell32.dll", name);
+}
+
+}  // namespace
+
+BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
+    static const auto fn = Shell32<decltype(&Shell_NotifyIconA)>("Shell_NotifyIconA");
+    return fn ? fn(message, data) : FALSE;
+}
+
+void AcceptFiles(HWND hwnd, bool accept) {
+    static const auto fn = Shell32<decltype(&DragAcceptFiles)>("DragAcceptFiles");
+    if (fn && hwnd) fn(hwnd, accept ? TRUE : FALSE);
+}
+
+std::string TakeFirstDroppedFile(HDROP drop) {
+    static const auto query = Shell32<decltype(&DragQueryFileA)>("DragQueryFileA");
+    static const auto finish = Shell32<decltype(&DragFinish)>("DragFinish");
+    std::string path;
+    if (query && query(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+        const UINT length = query(drop, 0, nullptr, 0);
+        path.resize(length + 1);
+        const UINT got = query(drop, 0, path.data(), length + 1);
+        path.resize(got);
+    }
+    if (finish) finish(drop);
+    return path;
+}
+
+UINT ExtractIcons(const char* file, int index, HICON* large, HICON* small) {
+    static const auto fn = Shell32<decltype(&ExtractIconExA)>("ExtractIconExA");
+    return fn ? fn(file, index, large, small, 1) : 0;
+}
+
+bool Execute(HWND owner, const char* file, const char* params, const char* folder, int show) {
+    static const auto fn = Shell32<decltype(&ShellExecuteA)>("ShellExecuteA");
+    if (!fn) return false;
+    // Values above 32 mean success.
+    return reinterpret_cast<INT_PTR>(fn(owner, nullptr, file, params, folder, show)) > 32;
+}
+
+}  // namespace corvane::shell
