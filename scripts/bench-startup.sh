@@ -5,7 +5,8 @@
 #      natively (native preset, Google Benchmark);
 #   2. corvane.exe against a bare one-window program under Wine: start-up to
 #      a visible window with no Favorites and with 32,767 favorites, and
-#      shutdown with 32,767 favorites. Twice: in the plain X session and in a
+#      shutdown with 32,767 favorites (also against the bare program writing
+#      the same Favorites back). Twice: in the plain X session and in a
 #      Wine virtual desktop. On a bare X server (Xvfb, no window manager)
 #      Wine waits up to 2 s for a window manager whenever a top-level window
 #      is hidden, which swamps every shutdown; the virtual desktop has no
@@ -32,7 +33,7 @@ if [ "${1:-}" = --wine ]; then
     runs=$2
     bench=$win64_dir/bench/startup/corvane_startup_bench.exe
     args=("$(readlink -f "$win64_dir/corvane.exe")" "$(readlink -f "$win64_dir/bench/startup/baseline_window.exe")"
-          "--runs=$runs")
+          "$(readlink -f "$win64_dir/bench/startup/baseline_writer.exe")" "--runs=$runs")
     status=0
     echo
     echo "==> start-up and shutdown under Wine, plain X session (load: $(cut -d' ' -f1-3 /proc/loadavg))"
@@ -53,7 +54,7 @@ fi
 cmake --preset native -B "$native_dir" >/dev/null
 cmake --build "$native_dir" -j 2 --target corvane_codec_bench
 cmake --preset win64 -B "$win64_dir" >/dev/null
-cmake --build "$win64_dir" -j 2 --target corvane corvane_startup_bench baseline_window
+cmake --build "$win64_dir" -j 2 --target corvane corvane_startup_bench baseline_window baseline_writer
 
 echo
 echo "==> Favorites codec, natively (load: $(cut -d' ' -f1-3 /proc/loadavg))"

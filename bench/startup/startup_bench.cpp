@@ -7,8 +7,13 @@
 //   shutdown   from posting WM_CLOSE to the end of the process, with 32,767
 //              favorites, which corvane.exe writes back on its way out.
 //
+// Given baseline_writer.exe as well (the bare program that also writes the
+// same Favorites back, replacing it safely), the shutdown with 32,767
+// favorites is compared with that too: how much of Corvane's shutdown is the
+// file, and how much the rest. No budget goes with that figure.
+//
 // Prints every sample, then the medians, their ratio and the budget:
-//   corvane_startup_bench.exe corvane.exe baseline_window.exe [--runs=N]
+//   corvane_startup_bench.exe corvane.exe baseline_window.exe [baseline_writer.exe] [--runs=N]
 // A benchmark, not a test: the exit status only says whether every run
 // worked, never whether a budget was kept.
 #include <windows.h>
@@ -161,15 +166,19 @@ int main(int argc, char** argv) {
         if (std::strncmp(argv[i], "--runs=", 7) == 0) runs = std::max(1, std::atoi(argv[i] + 7));
         else paths.push_back(argv[i]);
     }
-    if (paths.size() != 2) {
-        std::fprintf(stderr, "usage: %s corvane.exe baseline_window.exe [--runs=N]\n", argv[0]);
+    if (paths.size() != 2 && paths.size() != 3) {
+        std::fprintf(stderr, "usage: %s corvane.exe baseline_window.exe [baseline_writer.exe] [--runs=N]\n",
+                     argv[0]);
         return 2;
     }
     const Program corvane{"corvane", WindowsPath(paths[0]), kMainClass, kRunningTitle};
     const Program baseline{"baseline", WindowsPath(paths[1]), L"CorvaneBaselineWindow", L"Baseline"};
+    const bool withWriter = paths.size() == 3;
+    const Program writer{"baseline_writer", withWriter ? WindowsPath(paths[2]) : std::wstring(),
+                         L"CorvaneBaselineWindow", L"Baseline"};
     const std::string full = corvane::bench::SampleFavorites(kMaxFavorites);
 
-    Figures emptyStart, emptyStop, fullStart, fullStop;
+    Figures emptyStart, emptyStop, fullStart, fullStop, fullStopWriting;
     bool allOk = true;
     bool written = true;
     std::printf("%d runs of each, alternating; times in ms\n", runs);
@@ -206,7 +215,18 @@ int main(int argc, char** argv) {
                 }
             }
         }
+        if (withWriter) {
+            Folder dir(full);
+            const Sample s = RunOnce(writer, dir.path());
+            allOk = allOk && s.ok;
+            if (s.ok) fullStopWriting.baseline.push_back(s.stopMs);
+            if (FileSize(dir.favorites_path()) != static_cast<long long>(full.size())) {
+                std::fprintf(stderr, "baseline_writer: Favorites not written back whole\n");
+                written = false;
+            }
+        }
     }
+    fullStopWriting.program = fullStop.program;
 
     std::printf("\nsamples (corvane | baseline)\n");
     std::printf("  start-up, no Favorites:       %s | %s\n", List(emptyStart.program).c_str(),
@@ -223,5 +243,12 @@ int main(int argc, char** argv) {
     Report("shutdown, 32,767 favorites", fullStop, 1.5);
     std::printf("%-34s corvane %7.0f ms   baseline %7.0f ms   (no budget)\n", "shutdown, no Favorites",
                 Median(emptyStop.program), Median(emptyStop.baseline));
+    if (withWriter) {
+        std::printf("  shutdown, 32,767 favorites, against the bare program writing the same file back:\n");
+        std::printf("    writer samples: %s\n", List(fullStopWriting.baseline).c_str());
+        const double p = Median(fullStopWriting.program), b = Median(fullStopWriting.baseline);
+        std::printf("%-34s corvane %7.0f ms   writer   %7.0f ms   ratio %5.2f   (no budget)\n",
+                    "shutdown, file written by both", p, b, b > 0 ? p / b : 0);
+    }
     return allOk && written ? 0 : 1;
 }
