@@ -390,8 +390,10 @@ MainWindow::StartResult MainWindow::Load() {
     UpdateWindow(hwnd());
     // The editor and browse panels are hidden until asked for; their
     // controls are made once the window is on screen, before anything that
-    // could show or fill them runs.
-    CreateHiddenControls();
+    // could show or fill them runs. Without them (the system is out of
+    // window resources) the program closes in order instead of running with
+    // half a window.
+    if (!CreateHiddenControls() && hwnd_) PostMessageA(hwnd(), WM_CLOSE, 0, 0);
     if (!DoEvents()) return StartResult::Running;
     if (!store_.empty()) SelectIndex(0);
     return StartResult::Running;
