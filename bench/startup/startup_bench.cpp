@@ -97,6 +97,11 @@ private:
 
 // One start and close of `prog` in `folder`.
 Sample RunOnce(const Program& prog, const std::wstring& folder) {
+    // The session settles first: a program that just ended leaves work
+    // behind (Wine's explorer takes its notification icon down and hides its
+    // tray window, the X server drops its windows), and whichever program
+    // started next would pay for it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
     Sample s;
     const auto t0 = Clock::now();
     Process p = Start(prog.exe, folder);
