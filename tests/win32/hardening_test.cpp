@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <chrono>
@@ -20,7 +19,7 @@
 
 #include "launcher/launcher.hpp"
 #include "support/harness.hpp"
-#include "support/pin_target_client.hpp"
+#include "support/launch_fixture.hpp"
 
 using namespace corvane;
 using namespace corvane::test;
@@ -30,15 +29,6 @@ namespace {
 constexpr double kEarly = 0.05;  // clock granularity on the short side
 // A success ends the attempts within the pause that follows it.
 constexpr double kAfterSuccess = 0.5;
-
-std::string NameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
-
-std::wstring Wide(const std::string& ansi) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), out.data(), n);
-    return out;
-}
 
 // The ANSI form of `wide`; nullopt when a character has none.
 std::optional<std::string> Ansi(const std::wstring& wide) {
@@ -51,36 +41,6 @@ std::optional<std::string> Ansi(const std::wstring& wide) {
     if (lossy) return std::nullopt;
     return out;
 }
-
-// Lower case in code page 1252 as the system folds it, written out here so
-// that expectations do not come from the program's own tables: ASCII A-Z and
-// the accented capitals 0xC0..0xDE but the multiplication sign 0xD7.
-std::string Lower1252(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        const auto u = static_cast<unsigned char>(c);
-        if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) c = static_cast<char>(u + 0x20);
-    }
-    return out;
-}
-
-// Running processes with this image name (letter case ignored), as the
-// tool-help snapshot lists them: a view of the system that does not go
-// through the program's own enumeration.
-std::vector<DWORD> ProcessesNamed(const std::wstring& image) {
-    std::vector<DWORD> pids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return pids;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ProcessID != 0 && CompareStringOrdinal(entry.szExeFile, -1, image.c_str(), -1, TRUE) == CSTR_EQUAL)
-            pids.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return pids;
-}
-std::vector<DWORD> ProcessesNamed(const std::string& image) { return ProcessesNamed(Wide(image)); }
 
 // ---------------------------------------------------------------- resources
 
@@ -183,50 +143,11 @@ LRESULT CALLBACK WatchCommands(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
 
 // ---------------------------------------------------------------- fixture
 
-class Hardening : public testing::Test {
+class Hardening : public LaunchFixture {
 protected:
     void TearDown() override {
         CancelTimers();
-        for (const std::wstring& image : images_)
-            for (DWORD pid : ProcessesNamed(image)) EndProcess(pid);
-        for (DWORD pid : strays_) EndProcess(pid);
-        for (HANDLE process : started_) CloseHandle(process);
-    }
-
-    // A copy of pin_target.exe at `relative` under the test folder; its
-    // image name is ended by TearDown.
-    std::string PlaceTarget(const std::string& relative) {
-        const std::string path = dir_.Join(relative);
-        MakeDirectory(Folder(path));
-        EXPECT_TRUE(CopyFileA(TargetSource().c_str(), path.c_str(), FALSE)) << "cannot copy " << TargetSource();
-        Track(path);
-        return path;
-    }
-
-    void Track(const std::string& path) { images_.push_back(Wide(NameOf(path))); }
-
-    DWORD StartDirectly(const std::string& path, const std::string& args = {}) {
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        std::wstring commandLine = L"\"" + Wide(path) + L"\"" + (args.empty() ? L"" : L" " + Wide(args));
-        const std::wstring folder = Wide(Folder(path));
-        if (!CreateProcessW(Wide(path).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.c_str(), &si, &pi)) {
-            ADD_FAILURE() << "cannot start " << path;
-            return 0;
-        }
-        CloseHandle(pi.hThread);
-        started_.push_back(pi.hProcess);
-        EXPECT_TRUE(AwaitReport(Folder(path), pi.dwProcessId)) << path << " did not report";
-        return pi.dwProcessId;
-    }
-
-    static std::string Record(const std::string& title, int cpu, const std::string& target,
-                              const std::string& startIn, const std::string& params = "None") {
-        const int code = cpu == kDefaultCore ? 2 : cpu;
-        return FileRecord(DisplayOf(title, cpu), std::to_string(code) + "__" + Lower1252(target),
-                          Lower1252(startIn), params);
+        LaunchFixture::TearDown();
     }
 
     // Starts the window on `favorites` (no file at all when nullopt) and
@@ -256,15 +177,6 @@ protected:
                      reinterpret_cast<LPARAM>(app_.control(id)));
     }
 
-    // A double click on the notification-area icon: the hidden window returns.
-    void BringBack() const {
-        SendMessageA(app_.hwnd(), WM_MOUSEMOVE, 1, WM_LBUTTONDBLCLK);
-        app_.Pump(0);
-    }
-
-    int State() const { return app_.win().WindowState(); }
-    bool Shown() const { return IsWindowVisible(app_.hwnd()) != FALSE; }
-
     // The store and the visible list hold the same favorites, nothing is
     // selected, the fields are empty and Launch is off: how Remove leaves it.
     void ExpectRemovedState(const std::vector<Favorite>& left) const {
@@ -277,12 +189,7 @@ protected:
         EXPECT_FALSE(app_.Enabled(kCommand3));
     }
 
-    TempDir dir_;
-    App app_;
     CommandLog log_;
-    std::vector<std::wstring> images_;
-    std::vector<DWORD> strays_;  // processes the shell started for us, by id
-    std::vector<HANDLE> started_;
 };
 
 Favorite ParseRecord(const std::string& record) {
@@ -501,16 +408,21 @@ TEST_F(Hardening, RemoveDuringALaunchKeepsStoreListAndFileConsistent) {
     // Only the close may write the file; were anything else to, it would show.
     ASSERT_TRUE(DeleteFileA(dir_.Join("Favorites").c_str()));
 
+    // The Remove ran inside the launch, which then went through all its
+    // attempts and left the window shown.
+    auto expectRemovedInside = [this](double seconds) {
+        ASSERT_EQ(log_.entries.size(), 2u);
+        EXPECT_EQ(log_.entries[1].id, kCommand2);
+        EXPECT_EQ(log_.entries[1].depth, 1);
+        EXPECT_GE(seconds, kAllAttempts - kEarly);
+        EXPECT_EQ(State(), 0);
+        EXPECT_TRUE(Shown());
+    };
+
     // During the attempts: the favorite being launched goes; the attempts
     // that are left look for an empty name, find nothing, and end normally.
     After(500, [this] { PostClick(kCommand2); });
-    double seconds = ClickLaunch();
-    ASSERT_EQ(log_.entries.size(), 2u);
-    EXPECT_EQ(log_.entries[1].id, kCommand2);
-    EXPECT_EQ(log_.entries[1].depth, 1);
-    EXPECT_GE(seconds, kAllAttempts - kEarly);
-    EXPECT_EQ(State(), 0);
-    EXPECT_TRUE(Shown());
+    expectRemovedInside(ClickLaunch());
     ExpectRemovedState({ParseRecord(removed), ParseRecord(keep)});
     EXPECT_FALSE(FileExists(dir_.Join("Favorites")));
 
@@ -521,13 +433,7 @@ TEST_F(Hardening, RemoveDuringALaunchKeepsStoreListAndFileConsistent) {
     ASSERT_EQ(app_.Text(kText3), "Real");
     log_.entries.clear();
     PostClick(kCommand2);
-    seconds = ClickLaunch();
-    ASSERT_EQ(log_.entries.size(), 2u);
-    EXPECT_EQ(log_.entries[1].id, kCommand2);
-    EXPECT_EQ(log_.entries[1].depth, 1);
-    EXPECT_GE(seconds, kAllAttempts - kEarly);
-    EXPECT_EQ(State(), 0);
-    EXPECT_TRUE(Shown());
+    expectRemovedInside(ClickLaunch());
     ExpectRemovedState({ParseRecord(keep)});
     for (DWORD pid : ProcessesNamed(NameOf(real))) EXPECT_EQ(AffinityOf(pid), full) << "pid " << pid;
     EXPECT_EQ(app_.boxes().count(), 0u);

@@ -15,22 +15,12 @@
 
 #include "launcher/launcher.hpp"
 #include "support/harness.hpp"
-#include "support/pin_target_client.hpp"
+#include "support/launch_fixture.hpp"
 
 using namespace corvane;
 using namespace corvane::test;
 
 namespace {
-
-// The running processes with this image name, in the enumeration's order.
-std::vector<DWORD> ProcessesNamed(const std::string& image) {
-    std::vector<RunningProcess> all;
-    EnumerateProcesses(all);
-    std::vector<DWORD> pids;
-    for (const RunningProcess& p : all)
-        if (p.pid != 0 && Lower(p.name) == Lower(image)) pids.push_back(p.pid);
-    return pids;
-}
 
 // When the window finished minimising (hiding included) and when it was gone:
 // hiding and destroying a window can take the system a while, and the
@@ -51,56 +41,8 @@ LRESULT CALLBACK WatchWindow(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
     return result;
 }
 
-class Launch : public testing::Test {
+class Launch : public LaunchFixture {
 protected:
-    void TearDown() override {
-        // Whatever a test started ends with it, before its folder goes.
-        for (const std::string& image : images_) {
-            for (DWORD pid : ProcessesNamed(image)) EndProcess(pid);
-        }
-        for (HANDLE process : started_) CloseHandle(process);
-    }
-
-    // A copy of pin_target.exe at `relative` (folders created as needed);
-    // returns its full path.
-    std::string PlaceTarget(const std::string& relative) {
-        const std::string path = dir_.Join(relative);
-        MakeDirectory(Folder(path));
-        EXPECT_TRUE(CopyFileA(TargetSource().c_str(), path.c_str(), FALSE)) << "cannot copy " << TargetSource();
-        Track(path);
-        return path;
-    }
-
-    // Image names that TearDown ends, even for targets the test never placed.
-    void Track(const std::string& path) { images_.push_back(path.substr(path.rfind('\\') + 1)); }
-
-    // Starts a placed target directly, not through Corvane; returns its pid
-    // once it runs and has reported.
-    DWORD StartDirectly(const std::string& path) {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        std::string commandLine = "\"" + path + "\"";
-        const std::string folder = Folder(path);
-        if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                            &si, &pi)) {
-            ADD_FAILURE() << "cannot start " << path;
-            return 0;
-        }
-        CloseHandle(pi.hThread);
-        started_.push_back(pi.hProcess);
-        EXPECT_TRUE(AwaitReport(folder, pi.dwProcessId)) << path << " did not report";
-        return pi.dwProcessId;
-    }
-
-    // One record of the Favorites file, as Save writes it.
-    static std::string Record(const std::string& title, int cpu, const std::string& target,
-                              const std::string& startIn, const std::string& params = "None") {
-        const int code = cpu == kDefaultCore ? 2 : cpu;
-        return FileRecord(DisplayOf(title, cpu), std::to_string(code) + "__" + Lower(target), Lower(startIn),
-                          params);
-    }
-
     void StartWith(const std::string& favorites) {
         file_ = favorites;
         ASSERT_TRUE(WriteFileBytes(dir_.Join("Favorites"), favorites));
@@ -126,20 +68,7 @@ protected:
         return Between(events_.minimised, returned_);
     }
 
-    // What a double click on the icon does: the hidden window comes back.
-    void BringBack() {
-        SendMessageA(app_.hwnd(), WM_MOUSEMOVE, 1, 515);
-        app_.Pump();
-    }
-
-    int State() const { return app_.win().WindowState(); }
-    bool Shown() const { return IsWindowVisible(app_.hwnd()) != FALSE; }
-
-    TempDir dir_;
-    App app_;
     std::string file_;
-    std::vector<std::string> images_;
-    std::vector<HANDLE> started_;
     WindowEvents events_;
     Clock::time_point returned_{};
 };
@@ -171,6 +100,7 @@ TEST_F(Launch, CpuCodesPinTheStartedProgramToTheirCoreAndHideTheWindow) {
     EXPECT_EQ(Lower(zeroReport->at("image")), Lower(zero));
 
     BringBack();
+    app_.Pump();
     ASSERT_TRUE(Shown());
     app_.Select(1);
     ClickLaunch();
@@ -361,6 +291,7 @@ TEST_F(Launch, ParametersNonePassesNoneAndOtherTextPassesAsItStands) {
     EXPECT_EQ(report->at("cmdline").find("None"), std::string::npos) << report->at("cmdline");
 
     BringBack();
+    app_.Pump();
     app_.Select(1);
     ASSERT_EQ(app_.Text(kText4), params);
     ClickLaunch();
