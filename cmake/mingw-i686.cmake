@@ -1,20 +1,4 @@
 # MinGW-w64 toolchain for the i686 build.
-# On Windows, MSYS2's MinGW shells (MINGW64 for x86_64, MINGW32 for i686) put
-# the native compilers on PATH under their plain names: build natively there,
-# so that the tests run directly rather than through Wine.
-if(CMAKE_HOST_WIN32)
-  set(CMAKE_C_COMPILER gcc)
-  set(CMAKE_CXX_COMPILER g++)
-  set(CMAKE_RC_COMPILER windres)
-  return()
-endif()
-
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(MINGW_TRIPLET i686-w64-mingw32)
+set(MINGW_PROCESSOR x86)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
