@@ -2,20 +2,19 @@
 // loop until the window closes.
 #include <windows.h>
 
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+#include "app/launch_request.hpp"
 #include "app/main_window.hpp"
-#include "platform/win.hpp"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    int exitCode = 0;
-    {
-        corvane::MainWindow window;
-        if (!window.Create(instance)) {
-            exitCode = 1;
-        } else if (window.Load() == corvane::MainWindow::StartResult::Running) {
-            exitCode = corvane::MainWindow::RunMessageLoop(window.hwnd());
-        }
-    }
-    // COM is entered only if a program was launched (see OnLaunch).
-    corvane::LeaveComApartment();
-    return exitCode;
+    // The C runtime has split the command line by the usual Windows rules.
+    const std::vector<std::string_view> args(__argv, __argv + __argc);
+    corvane::MainWindow window;
+    if (!window.Create(instance)) return 1;
+    if (const auto display = corvane::LaunchArgument(args)) window.SetLaunchRequest(*display);
+    if (window.Load() != corvane::MainWindow::StartResult::Running) return 0;
+    return corvane::MainWindow::RunMessageLoop(window.hwnd());
 }

@@ -25,7 +25,7 @@ std::string DisplayText(std::string_view title, int code) {
     return text;
 }
 
-std::string CodedTarget(int code, std::string_view target, const CaseMap& lower) {
+std::string CodedTarget(int code, std::string_view target, const CaseRule& lower) {
     std::string coded;
     coded.reserve(target.size() + 3);
     coded += CodeDigit(code);
@@ -72,8 +72,12 @@ std::string StoredParameters(std::string_view typed) {
     return std::string(typed);
 }
 
+std::string SavedField(std::string_view typed) {
+    return std::string(TrimSpaces(WithoutLineBreaks(typed)));
+}
+
 Favorite MakeFavorite(std::string_view title, std::string_view target, std::string_view startIn,
-                      std::string_view params, int code, const CaseMap& lower) {
+                      std::string_view params, int code, const CaseRule& lower) {
     Favorite f;
     f.display = DisplayText(title, code);
     f.coded = CodedTarget(code, target, lower);

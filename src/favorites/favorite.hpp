@@ -10,8 +10,9 @@ namespace corvane {
 
 // A favorite exactly as its four lines stand in the Favorites file. Fields are
 // kept verbatim (no trimming, no case change) so that a file that is read and
-// written again comes back byte for byte; a record cut short by the end of the
-// file simply has its missing fields empty.
+// written again comes back byte for byte, line breaks inside a field aside
+// (the writer drops them); a record cut short by the end of the file simply
+// has its missing fields empty.
 struct Favorite {
     std::string display;  // "Chess on CPU 1", "Chess on Default"
     std::string coded;    // "1__c:\games\chess\chess.exe"
@@ -37,7 +38,7 @@ inline constexpr std::size_t kMinTarget = 7;
 std::string DisplayText(std::string_view title, int code);
 
 // "<code>__<target>", lower-cased as a whole with `lower`.
-std::string CodedTarget(int code, std::string_view target, const CaseMap& lower = AsciiLower());
+std::string CodedTarget(int code, std::string_view target, const CaseRule& lower = AsciiLower());
 
 // The digit value of the first character of a coded target; 0 when that
 // character is not a decimal digit or the text is empty.
@@ -65,9 +66,13 @@ bool FieldsComplete(std::string_view title, std::string_view startIn, std::strin
 // Empty parameters are stored as "None".
 std::string StoredParameters(std::string_view typed);
 
+// What Save keeps of a typed field: line breaks (a paste can bring them)
+// removed, then the spaces around it trimmed.
+std::string SavedField(std::string_view typed);
+
 // Builds the record Save appends. Paths are lower-cased with `lower`;
 // title and parameters keep their case.
 Favorite MakeFavorite(std::string_view title, std::string_view target, std::string_view startIn,
-                      std::string_view params, int code, const CaseMap& lower = AsciiLower());
+                      std::string_view params, int code, const CaseRule& lower = AsciiLower());
 
 }  // namespace corvane

@@ -56,6 +56,17 @@ std::size_t CountCarriageReturns(std::string_view bytes) {
     return total;
 }
 
+void AppendLine(std::string& out, std::string_view field) {
+    // Nearly every field is clean, and then it is copied in one piece.
+    if (field.find_first_of("\r\n") == std::string_view::npos) {
+        out.append(field);
+    } else {
+        for (const char c : field)
+            if (c != '\r' && c != '\n') out.push_back(c);
+    }
+    out.append(kLineEnd);
+}
+
 }  // namespace
 
 std::vector<Favorite> ParseFavorites(std::string_view bytes) {
@@ -97,10 +108,10 @@ std::string SerializeFavorites(const std::vector<Favorite>& favorites) {
 }
 
 void AppendFavorite(std::string& out, const Favorite& favorite) {
-    out.append(favorite.display).append(kLineEnd);
-    out.append(favorite.coded).append(kLineEnd);
-    out.append(favorite.startIn).append(kLineEnd);
-    out.append(favorite.params).append(kLineEnd);
+    AppendLine(out, favorite.display);
+    AppendLine(out, favorite.coded);
+    AppendLine(out, favorite.startIn);
+    AppendLine(out, favorite.params);
 }
 
 }  // namespace corvane

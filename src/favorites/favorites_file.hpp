@@ -16,6 +16,8 @@ namespace corvane {
 std::vector<Favorite> ParseFavorites(std::string_view bytes);
 
 // Every line, the last included, ends with CR LF; no favorites -> no bytes.
+// A CR or LF inside a field is left out: written, it would end the line early
+// and shift every later record by one field.
 std::string SerializeFavorites(const std::vector<Favorite>& favorites);
 
 // Appends one favorite's four lines to `out`, as SerializeFavorites writes them.

@@ -3,38 +3,59 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 
 #include "favorites/favorites_file.hpp"
-#include "platform/win.hpp"
+#include "platform/handles.hpp"
 
 namespace corvane {
 
-std::vector<Favorite> ReadFavoritesFile(const char* path) {
-    UniqueHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
-        return {};
-    }
-    std::string bytes;
+namespace {
+
+// More than a 32-bit process can hold next to its list; such a file is not
+// a list of favorites anyone typed, but it is not ours to destroy either.
+constexpr LONGLONG kLargestReadable = 256LL << 20;
+
+bool ReadAll(HANDLE file, std::string& bytes) {
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 31))
-        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > kLargestReadable) return false;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
     char chunk[64 * 1024];
     for (;;) {
         DWORD got = 0;
-        // A read error part-way keeps what was read before it.
-        if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) || got == 0) break;
+        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) return false;
+        if (got == 0) return true;
+        if (bytes.size() + got > static_cast<std::size_t>(kLargestReadable)) return false;
         bytes.append(chunk, got);
     }
-    return ParseFavorites(bytes);
+}
+
+}  // namespace
+
+ReadResult ReadFavoritesFile(const char* path) {
+    // Others may hold the file open, even for writing (sync tools, editors,
+    // virus scanners): reading must not need it to themselves.
+    UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return {missing ? ReadStatus::Missing : ReadStatus::Unreadable, {}};
+    }
+    try {
+        std::string bytes;
+        if (!ReadAll(file.get(), bytes)) return {ReadStatus::Unreadable, {}};
+        return {ReadStatus::Read, ParseFavorites(bytes)};
+    } catch (const std::bad_alloc&) {
+        return {ReadStatus::Unreadable, {}};
+    }
 }
 
 namespace {
 
 // The folder part of `path` (with its trailing backslash), or "." for a bare
 // name, so the temporary file lands on the same volume as the target.
-std::string FolderOf(const char* path) {
+std::string TempFolderFor(const char* path) {
     const std::string p(path);
     const auto slash = p.find_last_of("\\/");
     if (slash == std::string::npos) return ".";
@@ -74,21 +95,27 @@ bool WriteFavorites(HANDLE file, const std::vector<Favorite>& favorites) {
 
 bool WriteFavoritesFile(const std::vector<Favorite>& favorites, const char* path) {
     char temp[MAX_PATH + 16];
-    if (!GetTempFileNameA(FolderOf(path).c_str(), "fav", 0, temp)) return false;
-
+    if (!GetTempFileNameA(TempFolderFor(path).c_str(), "fav", 0, temp)) return false;
     bool ok = false;
     {
-        UniqueHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.get() == INVALID_HANDLE_VALUE) {
-            file.release();
-        } else {
-            ok = WriteFavorites(file.get(), favorites) && FlushFileBuffers(file.get());
-        }
+        UniqueFile file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ok = file && WriteFavorites(file.get(), favorites) && FlushFileBuffers(file.get());
     }
     if (ok) ok = MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) DeleteFileA(temp);
     return ok;
+}
+
+std::vector<Favorite> FavoritesFile::Load() {
+    ReadResult read = ReadFavoritesFile(path_.c_str());
+    unreadable_ = read.status == ReadStatus::Unreadable;
+    return std::move(read.favorites);
+}
+
+FavoritesFile::SaveResult FavoritesFile::Save(const std::vector<Favorite>& favorites, bool changed) const {
+    if (!unreadable_) return WriteFavoritesFile(favorites, path_.c_str()) ? SaveResult::Written : SaveResult::Failed;
+    if (!changed) return SaveResult::LeftAlone;
+    return WriteFavoritesFile(favorites, unsavedPath().c_str()) ? SaveResult::SavedBeside : SaveResult::BesideFailed;
 }
 
 }  // namespace corvane

@@ -1,6 +1,8 @@
-// Reading and writing the Favorites file on disk.
+// Reading and writing the Favorites file on disk, and the rule that a file
+// that could not be read is never replaced.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,16 +11,45 @@
 namespace corvane {
 
 inline constexpr const char* kFavoritesFileName = "Favorites";
+inline constexpr const char* kUnsavedSuffix = ".unsaved";
 
-// Reads the file; a missing, unreadable or odd file (a directory, no read
-// permission) gives whatever could be read, possibly nothing, and never fails
-// louder than that.
-std::vector<Favorite> ReadFavoritesFile(const char* path = kFavoritesFileName);
+enum class ReadStatus {
+    Missing,     // no such file: an empty list, and a new file at exit
+    Read,        // read whole
+    Unreadable,  // there, but not read whole: locked, failed part way, too large
+};
 
-// Writes the favorites to a temporary file beside `path` and only then puts it
-// in place, so a failure (read-only folder, full disk, the file locked by
+struct ReadResult {
+    ReadStatus status = ReadStatus::Missing;
+    std::vector<Favorite> favorites;
+};
+
+ReadResult ReadFavoritesFile(const char* path = kFavoritesFileName);
+
+// Writes the favorites to a temporary file beside `path` and only then puts
+// it in place, so a failure (read-only folder, full disk, the file locked by
 // another program) leaves the previous file whole. Returns whether the new
 // file is in place.
 bool WriteFavoritesFile(const std::vector<Favorite>& favorites, const char* path = kFavoritesFileName);
+
+// The Favorites file of one session: read at start-up, written at the end,
+// and never replaced when it could not be read, since what it holds would
+// be lost. The session's own list then goes beside it.
+class FavoritesFile {
+public:
+    explicit FavoritesFile(std::string path = kFavoritesFileName) : path_(std::move(path)) {}
+
+    std::vector<Favorite> Load();
+    bool unreadable() const { return unreadable_; }
+    std::string unsavedPath() const { return path_ + kUnsavedSuffix; }
+
+    enum class SaveResult { Written, Failed, LeftAlone, SavedBeside, BesideFailed };
+    // `changed`: whether the list changed since Load.
+    SaveResult Save(const std::vector<Favorite>& favorites, bool changed) const;
+
+private:
+    std::string path_;
+    bool unreadable_ = false;
+};
 
 }  // namespace corvane

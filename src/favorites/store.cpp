@@ -11,9 +11,10 @@ const Favorite& FavoriteStore::at(std::ptrdiff_t index) const {
     return items_[static_cast<std::size_t>(index)];
 }
 
-bool FavoriteStore::NoDupList(Favorite favorite) {
+bool FavoriteStore::AddUnlessDuplicate(Favorite favorite) {
     if (favorite.display.empty() || Contains(favorite.display)) return false;
     items_.push_back(std::move(favorite));
+    ++revision_;
     return true;
 }
 
@@ -25,6 +26,7 @@ bool FavoriteStore::Contains(std::string_view display) const {
 void FavoriteStore::RemoveAt(std::ptrdiff_t index) {
     if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) return;
     items_.erase(items_.begin() + index);
+    ++revision_;
 }
 
 }  // namespace corvane

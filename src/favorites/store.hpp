@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -24,7 +25,7 @@ public:
 
     // Appends `favorite` unless its display text is empty or already present
     // (exact comparison, letter case counts). Returns whether it was added.
-    bool NoDupList(Favorite favorite);
+    bool AddUnlessDuplicate(Favorite favorite);
 
     bool Contains(std::string_view display) const;
 
@@ -33,8 +34,14 @@ public:
 
     void Clear() { items_.clear(); }
 
+    // Counts the adds and removes made since the store was created; Load and
+    // Clear do not count. Comparing two readings tells whether the user
+    // changed the list in between, and so whether the file needs writing.
+    std::uint64_t revision() const { return revision_; }
+
 private:
     std::vector<Favorite> items_;
+    std::uint64_t revision_ = 0;
 };
 
 }  // namespace corvane

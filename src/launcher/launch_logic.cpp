@@ -1,8 +1,48 @@
 #include "launcher/launch_logic.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 namespace corvane {
+
+namespace {
+
+// The longest single sleep asked for; a longer pause takes several, and none
+// comes near 0xFFFFFFFF, which the system's waits take as "forever".
+constexpr double kLongestSleep = 0x7FFFFFFF;
+
+// Whether `text`, folded through `rule` the way MapCase folds it, equals
+// `folded`; compares in place, as the process list can be long.
+bool MatchesFolded(std::string_view text, std::string_view folded, const CaseRule& rule) {
+    if (text.size() != folded.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (rule.lead[c]) {
+            if (text[i] != folded[i]) return false;
+            if (++i < text.size() && text[i] != folded[i]) return false;
+        } else if (rule.map[c] != static_cast<unsigned char>(folded[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Where the file name of `path` starts: after its last backslash or slash
+// that is not the second byte of a double-byte character.
+std::size_t FileNameStart(std::string_view path, const LeadBytes& lead) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (lead[static_cast<unsigned char>(path[i])]) {
+            ++i;
+        } else if (path[i] == '\\' || path[i] == '/') {
+            start = i + 1;
+        }
+    }
+    return start;
+}
+
+}  // namespace
 
 std::vector<std::int32_t> MaskBits(std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
@@ -27,44 +67,40 @@ std::optional<std::string> ParametersFor(std::string_view text) {
 }
 
 std::uint32_t FindProcessId(std::span<const ProcessRecord> records, std::string_view name,
-                            const CaseMap& upper) {
+                            const CaseRule& upper) {
+    if (name.empty()) return 0;
     const std::string wanted = MapCase(name, upper);
     std::uint32_t found = 0;
     // Every record is visited: when two processes share an image name, the
     // one listed later is the one to pin.
     for (const ProcessRecord& r : records) {
-        if (r.pid == 0 || r.name.size() != wanted.size()) continue;
-        bool same = true;
-        for (std::size_t i = 0; i < wanted.size(); ++i) {
-            if (upper[static_cast<unsigned char>(r.name[i])] !=
-                static_cast<unsigned char>(wanted[i])) {
-                same = false;
-                break;
-            }
-        }
-        if (same) found = r.pid;
+        if (r.pid != 0 && MatchesFolded(r.name, wanted, upper)) found = r.pid;
     }
     return found;
 }
 
-bool Wait(float secs, const SecondsClock& clock, const EventPump& pump) {
+bool SameImageName(std::string_view imagePath, std::string_view targetFileName, const CaseRule& upper) {
+    if (targetFileName.empty()) return false;
+    return MatchesFolded(imagePath.substr(FileNameStart(imagePath, upper.lead)),
+                         MapCase(targetFileName, upper), upper);
+}
+
+bool Wait(float secs, const MillisecondClock& clock, const EventPump& pump, const InputWait& waitForInput) {
     if (!(secs > 0.0f)) return true;
+    const double length = secs * 1000.0f;
 
-    const float start = clock();
-    const float deadline = start + secs;
-
-    // The clock restarts at midnight. A reading far below the previous one
-    // means the day rolled over, so later readings are counted from the
-    // previous midnight; a small step back (a clock adjustment) only
-    // lengthens the pause a little.
-    double dayOffset = 0.0;
-    float previous = start;
+    // Summing only the forward steps keeps a clock that is set back (or a
+    // tick source that misbehaves) from stretching the pause.
+    std::uint64_t elapsed = 0;
+    std::uint64_t previous = clock();
     for (;;) {
-        const float now = clock();
-        if (now < previous - kSecondsPerDay / 2) dayOffset += kSecondsPerDay;
-        previous = now;
-        if (!(static_cast<double>(deadline) > static_cast<double>(now) + dayOffset)) return true;
+        if (static_cast<double>(elapsed) >= length) return true;
         if (!pump()) return false;
+        const double remaining = std::ceil(length - static_cast<double>(elapsed));
+        waitForInput(static_cast<std::uint32_t>(std::clamp(remaining, 1.0, kLongestSleep)));
+        const std::uint64_t now = clock();
+        if (now > previous) elapsed += now - previous;
+        previous = now;
     }
 }
 

@@ -33,21 +33,30 @@ struct ProcessRecord {
 };
 
 // The id of the last record whose image name equals `name` ignoring letter
-// case (folded through `upper`); records with id 0 never match. 0 if none.
+// case (both folded through `upper`); records with id 0 never match, and an
+// empty name matches nothing. 0 if none.
 std::uint32_t FindProcessId(std::span<const ProcessRecord> records, std::string_view name,
-                            const CaseMap& upper = AsciiUpper());
+                            const CaseRule& upper = AsciiUpper());
 
-// Seconds since midnight, as the pauses measure time.
-using SecondsClock = std::function<float()>;
+// Whether the file name in a process's full image path ("C:\Games\chess.exe";
+// split at its last backslash or slash, the whole text when it has none)
+// equals `targetFileName` ignoring letter case. An empty name never matches.
+bool SameImageName(std::string_view imagePath, std::string_view targetFileName,
+                   const CaseRule& upper = AsciiUpper());
+
+// A monotonic tick count in milliseconds, as GetTickCount64 gives it.
+using MillisecondClock = std::function<std::uint64_t()>;
 // Processes pending window events once; returns false once the window is gone.
 using EventPump = std::function<bool()>;
+// Blocks until input arrives for the window or `ms` milliseconds have passed.
+using InputWait = std::function<void(std::uint32_t ms)>;
 
-inline constexpr float kSecondsPerDay = 86400.0f;
-
-// Pauses `secs` seconds, pumping events while it waits. Zero or negative
-// pauses return at once without pumping. A pause that spans midnight still
-// ends after about `secs`. Returns false if the pump reported the window gone.
-bool Wait(float secs, const SecondsClock& clock, const EventPump& pump);
+// Pauses `secs` seconds, pumping events and sleeping until input arrives or
+// the rest of the pause has passed. Zero, negative or NaN pauses return at
+// once without pumping. Only forward steps of the clock count, so a clock
+// that steps back cannot lengthen the pause. Returns false if the pump
+// reported the window gone.
+bool Wait(float secs, const MillisecondClock& clock, const EventPump& pump, const InputWait& waitForInput);
 
 inline constexpr int kPinAttempts = 11;
 inline constexpr float kAttemptPause = 0.1f;

@@ -1,32 +1,47 @@
-// Finding a started program among the running processes and pinning it to
-// one core.
+// The launch sequence: start a favorite's program through the shell, then
+// pin its process to the favorite's core.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
+#include <functional>
 #include <string>
-#include <string_view>
-#include <vector>
+
+#include "platform/handles.hpp"
 
 namespace corvane {
 
-// One running process as the system enumerates it, image name in ANSI.
-struct RunningProcess {
-    std::uint32_t pid = 0;
-    std::string name;
+// The editor's fields as the launch reads them.
+struct LaunchFields {
+    std::string title;
+    std::string target;
+    std::string startIn;
+    std::string parameters;
 };
 
-// Every process the terminal-services enumeration reports for this machine.
-// False (after one beep) when the enumeration fails.
-bool EnumerateProcesses(std::vector<RunningProcess>& out);
+// What the sequence needs of the window it runs in. It lets events run
+// between its steps, so everything it reads later is read through these.
+struct LaunchHost {
+    HWND window = nullptr;
+    std::function<bool()> doEvents;        // false once the window is gone
+    std::function<int()> cpuCode;          // the current favorite's, read once the program started
+    std::function<std::string()> target;   // the target field now, read afresh for every attempt
+};
 
-// The id of the last process whose image name matches `name` ignoring case;
-// 0 when none does or the enumeration failed.
-std::uint32_t GetProcessIdByName(std::string_view name);
+enum class LaunchOutcome {
+    Refused,     // the fields are incomplete; the user was told
+    WindowGone,  // the window closed while the sequence let events run
+    Unpinned,    // "Default": started, and the window minimised
+    Pinned,      // a pin succeeded and the window minimised
+    NotPinned,   // every attempt failed; the window stays as it is
+};
 
-// Pins the process named `strImageName` to core `num` (0 to 3) and, when the
-// system reports exactly success, minimises `window`. Returns whether it did.
-bool AutoSetAff(int num, std::string_view strImageName, HWND window);
+class Launcher {
+public:
+    [[nodiscard]] LaunchOutcome Run(const LaunchFields& fields, const LaunchHost& host);
+
+private:
+    ComApartment com_;
+};
 
 }  // namespace corvane

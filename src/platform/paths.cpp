@@ -1,14 +1,12 @@
 #include "platform/paths.hpp"
 
-#include <cstddef>
+#include <algorithm>
 
 namespace corvane {
 
 namespace {
 
-// The split point is the last backslash at 1-based position 3 or later, so a
-// drive prefix ("C:") or the leading pair of a UNC name never splits.
-constexpr std::size_t kFirstSplitIndex = 2;  // 0-based index of position 3
+constexpr std::size_t kFirstSplitIndex = 2;
 
 std::size_t SplitPoint(std::string_view path) {
     const std::size_t i = path.rfind('\\');
@@ -16,32 +14,29 @@ std::size_t SplitPoint(std::string_view path) {
     return i;
 }
 
-constexpr CaseMap MakeMap(bool upper) {
-    CaseMap map{};
-    for (std::size_t c = 0; c < map.size(); ++c) {
+CaseRule MakeAsciiRule(bool upper) {
+    CaseRule rule{};
+    for (std::size_t c = 0; c < rule.map.size(); ++c) {
         unsigned char v = static_cast<unsigned char>(c);
         if (upper && v >= 'a' && v <= 'z') v = static_cast<unsigned char>(v - 'a' + 'A');
         if (!upper && v >= 'A' && v <= 'Z') v = static_cast<unsigned char>(v - 'A' + 'a');
-        map[c] = v;
+        rule.map[c] = v;
     }
-    return map;
+    return rule;
 }
-
-constexpr CaseMap kAsciiLower = MakeMap(false);
-constexpr CaseMap kAsciiUpper = MakeMap(true);
 
 }  // namespace
 
-std::string CutPath(std::string_view FilePath) {
-    const std::size_t i = SplitPoint(FilePath);
+std::string FileNameOf(std::string_view path) {
+    const std::size_t i = SplitPoint(path);
     if (i == std::string_view::npos) return {};
-    return std::string(FilePath.substr(i + 1));
+    return std::string(path.substr(i + 1));
 }
 
-std::string CutFileName(std::string_view FilePath) {
-    const std::size_t i = SplitPoint(FilePath);
+std::string FolderOf(std::string_view path) {
+    const std::size_t i = SplitPoint(path);
     if (i == std::string_view::npos) return {};
-    return std::string(FilePath.substr(0, i));
+    return std::string(path.substr(0, i));
 }
 
 std::string_view TrimSpaces(std::string_view s) {
@@ -51,15 +46,44 @@ std::string_view TrimSpaces(std::string_view s) {
     return s.substr(first, last - first + 1);
 }
 
-const CaseMap& AsciiLower() { return kAsciiLower; }
-const CaseMap& AsciiUpper() { return kAsciiUpper; }
+std::string WithoutLineBreaks(std::string_view s) {
+    std::string out(s);
+    std::erase_if(out, [](char c) { return c == '\r' || c == '\n'; });
+    return out;
+}
 
-std::string MapCase(std::string_view s, const CaseMap& map) {
-    std::string out(s.size(), '\0');
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        out[i] = static_cast<char>(map[static_cast<unsigned char>(s[i])]);
+const CaseRule& AsciiLower() {
+    static const CaseRule rule = MakeAsciiRule(false);
+    return rule;
+}
+
+const CaseRule& AsciiUpper() {
+    static const CaseRule rule = MakeAsciiRule(true);
+    return rule;
+}
+
+std::string MapCase(std::string_view s, const CaseRule& rule) {
+    std::string out(s);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<unsigned char>(out[i]);
+        if (rule.lead[c]) {
+            ++i;  // the trail byte stays as it is
+            continue;
+        }
+        out[i] = static_cast<char>(rule.map[c]);
     }
     return out;
+}
+
+LeadBytes LeadBytesFromRanges(const unsigned char* pairs, std::size_t count) {
+    LeadBytes lead;
+    for (std::size_t i = 0; i + 1 < count; i += 2) {
+        const unsigned first = pairs[i];
+        const unsigned last = pairs[i + 1];
+        if (first == 0 && last == 0) break;
+        for (unsigned b = first; b <= last; ++b) lead.set(b);
+    }
+    return lead;
 }
 
 }  // namespace corvane

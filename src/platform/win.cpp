@@ -1,11 +1,12 @@
 #include "platform/win.hpp"
 
-#include <objbase.h>
-
 #include <atomic>
-#include <vector>
 
+#include "platform/control_hook.hpp"
+#include "platform/handles.hpp"
 #include "platform/lazy_proc.hpp"
+
+#include <objbase.h>
 
 namespace corvane {
 
@@ -21,39 +22,7 @@ std::string GetText(HWND hwnd) {
 bool SetText(HWND hwnd, std::string_view text) {
     if (GetText(hwnd) == text) return false;
     const std::string copy(text);
-    SetWindowTextA(hwnd, copy.c_str());
-    return true;
-}
-
-namespace {
-constexpr const char* kBaseProcProp = "Corvane.BaseProc";
-constexpr const char* kSubclassDataProp = "Corvane.SubclassData";
-}  // namespace
-
-bool SubclassWindow(HWND hwnd, WNDPROC proc, void* data) {
-    if (!hwnd || GetPropA(hwnd, kBaseProcProp)) return false;
-    const LONG_PTR base = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
-    if (!base || !SetPropA(hwnd, kBaseProcProp, reinterpret_cast<HANDLE>(base))) return false;
-    if (!SetPropA(hwnd, kSubclassDataProp, data) ||
-        !SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc))) {
-        ForgetSubclass(hwnd);
-        return false;
-    }
-    return true;
-}
-
-void* SubclassData(HWND hwnd) { return GetPropA(hwnd, kSubclassDataProp); }
-
-LRESULT CallBaseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    const auto base = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kBaseProcProp));
-    return base ? CallWindowProcA(base, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-void ForgetSubclass(HWND hwnd) {
-    // The window is going; its procedure stays ours until the end, since
-    // another subclass (the tooltip's) may sit in front of it.
-    RemovePropA(hwnd, kBaseProcProp);
-    RemovePropA(hwnd, kSubclassDataProp);
+    return SetWindowTextA(hwnd, copy.c_str()) != FALSE;
 }
 
 std::string GetListText(HWND list, int index) {
@@ -67,8 +36,8 @@ std::string GetListText(HWND list, int index) {
 
 namespace {
 
-CaseMap BuildMap(bool upper) {
-    CaseMap map{};
+CaseRule BuildRule(bool upper) {
+    CaseRule rule{};
     char bytes[256];
     for (int i = 0; i < 256; ++i) bytes[i] = static_cast<char>(i);
     // The buffer form takes a length, so the NUL byte folds like any other
@@ -77,22 +46,24 @@ CaseMap BuildMap(bool upper) {
         CharUpperBuffA(bytes, 256);
     else
         CharLowerBuffA(bytes, 256);
-    for (int i = 0; i < 256; ++i) map[static_cast<std::size_t>(i)] = static_cast<unsigned char>(bytes[i]);
-    return map;
+    for (int i = 0; i < 256; ++i) rule.map[static_cast<std::size_t>(i)] = static_cast<unsigned char>(bytes[i]);
+    CPINFO info{};
+    if (GetCPInfo(CP_ACP, &info)) rule.lead = LeadBytesFromRanges(info.LeadByte, MAX_LEADBYTES);
+    return rule;
 }
 
 std::atomic<long> g_beeps{0};
 
 }  // namespace
 
-const CaseMap& SystemLower() {
-    static const CaseMap map = BuildMap(false);
-    return map;
+const CaseRule& SystemLower() {
+    static const CaseRule rule = BuildRule(false);
+    return rule;
 }
 
-const CaseMap& SystemUpper() {
-    static const CaseMap map = BuildMap(true);
-    return map;
+const CaseRule& SystemUpper() {
+    static const CaseRule rule = BuildRule(true);
+    return rule;
 }
 
 int DpiFor(HWND hwnd) {
@@ -105,26 +76,31 @@ int DpiFor(HWND hwnd) {
         const UINT dpi = getDpiForWindow(hwnd);
         if (dpi > 0) return static_cast<int>(dpi);
     }
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const WindowDC screen(nullptr);
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
     return dpi > 0 ? dpi : 96;
 }
 
-bool PumpEvents(HWND dialog) {
+void PumpEvents(HWND dialog) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            // Leave the quit for the main loop, which must still see it.
             PostQuitMessage(static_cast<int>(msg.wParam));
-            return false;
+            return;
         }
         if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return true;
 }
+
+void WaitForInput(std::uint32_t ms) {
+    // Input already queued but not yet looked at counts too, or the wait
+    // would sleep through it.
+    MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+std::uint64_t MonotonicMilliseconds() { return GetTickCount64(); }
 
 void Beep() {
     ++g_beeps;
@@ -133,38 +109,51 @@ void Beep() {
 
 long BeepCount() { return g_beeps.load(); }
 
-float SecondsSinceMidnight() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    return static_cast<float>(t.wHour * 3600 + t.wMinute * 60 + t.wSecond) +
-           static_cast<float>(t.wMilliseconds) / 1000.0f;
-}
+void InfoBox(HWND owner, const char* text) { MessageBoxA(owner, text, kAppTitle, MB_OK | MB_ICONINFORMATION); }
 
-namespace {
-
-bool g_comTried = false;
-bool g_comEntered = false;
-
-}  // namespace
-
-void EnterComApartment() {
-    if (g_comTried) return;
-    g_comTried = true;
-    // A thread already in an apartment (S_FALSE, or a multi-threaded one)
-    // is left as it is; the shell copes with either.
-    if (const auto coInitializeEx = LoadSystemProc<decltype(&CoInitializeEx)>("ole32.dll", "CoInitializeEx"))
-        g_comEntered = SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-}
-
-void LeaveComApartment() {
-    if (!g_comEntered) return;
-    g_comEntered = false;
+ComApartment::~ComApartment() {
+    if (!entered_) return;
     if (const auto coUninitialize = LoadSystemProc<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize"))
         coUninitialize();
 }
 
-void InfoBox(HWND owner, const char* text) {
-    MessageBoxA(owner, text, kAppTitle, MB_OK | MB_ICONINFORMATION);
+void ComApartment::Enter() {
+    if (tried_) return;
+    tried_ = true;
+    // A thread already in an apartment (S_FALSE, or a multi-threaded one) is
+    // left as it is; the shell copes with either.
+    if (const auto coInitializeEx = LoadSystemProc<decltype(&CoInitializeEx)>("ole32.dll", "CoInitializeEx"))
+        entered_ = SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+}
+
+ControlHook::~ControlHook() {
+    if (control_ && IsWindow(control_)) SetWindowLongPtrA(control_, GWLP_USERDATA, 0);
+}
+
+bool ControlHook::Attach(HWND control, Handler handler) {
+    if (!control || control_) return false;
+    base_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(control, GWLP_WNDPROC));
+    if (!base_) return false;
+    control_ = control;
+    handler_ = std::move(handler);
+    SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    return SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)) != 0;
+}
+
+LRESULT CALLBACK ControlHook::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<ControlHook*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        // Another subclass (the tooltip's) may sit in front of this one, so
+        // the procedure stays; only the link to the hook goes.
+        const LRESULT result = CallWindowProcA(self->base_, hwnd, msg, wp, lp);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->control_ = nullptr;
+        return result;
+    }
+    if (self->handler_)
+        if (const auto handled = self->handler_(msg, wp, lp)) return *handled;
+    return CallWindowProcA(self->base_, hwnd, msg, wp, lp);
 }
 
 }  // namespace corvane

@@ -1,5 +1,6 @@
 // The window's controls as laid out: kind, container, caption, tooltip,
-// position and size in twips, and tab index.
+// position and size in twips, and tab index. The name column keeps the
+// design's name of each control, so the layout can be checked against it.
 #pragma once
 
 #include <span>
@@ -7,29 +8,27 @@
 namespace corvane {
 
 // Control identifiers. Their values double as the Win32 control ids.
-enum Ctl : int {
-    kFrame1 = 1001, kFrame2, kFrame3,
+enum ControlId : int {
+    kFavoritesPanel = 1001, kEditorPanel, kBrowsePanel,
     // favorites panel
-    kList1 = 1101, kCommand3, kPicture1, kCommand5, kCommand2,
+    kFavoritesList = 1101, kLaunchButton, kPreviewPicture, kAddButton, kRemoveButton,
     // editor panel
-    kShape2 = 1201, kLabel2, kLabel1_0, kLabel1_1, kLabel1_2, kLabel1_3, kLabel1_4, kLabel1_5,
-    kOption1_0, kOption1_1, kOption1_2, kText1, kText2, kText3, kText4, kText5,
-    kCommand4, kCommand6, kCommand1,
+    kFieldsFrame = 1201, kCoreStrip, kTargetLabel, kStartInLabel, kCoreLabel, kTitleLabel, kParametersLabel,
+    kRunLabel, kCpu0Option, kCpu1Option, kDefaultOption, kTargetEdit, kStartInEdit, kTitleEdit, kParametersEdit,
+    kRunEdit, kClearButton, kCancelButton, kSaveButton,
     // browse panel
-    kDrive1 = 1301, kDir1, kFile1, kCommand9, kCommand7, kCommand8,
+    kDriveList = 1301, kFolderList, kFileList, kRefreshButton, kBrowseCancelButton, kOkButton,
     // the frame drawn around each panel's controls, one per panel
-    kFrameBox1 = 1401, kFrameBox2, kFrameBox3,
-    // menu
-    kMnuExit = 2001,
+    kFavoritesBox = 1401, kEditorBox, kBrowseBox,
 };
 
 enum class Kind { Panel, FrameBox, ListBox, Button, Picture, Shape, Label, Option, Edit, DriveList, DirList, FileList };
 
 struct ControlSpec {
-    Ctl id;
-    const char* name;
+    ControlId id;
+    const char* name;  // the design's name
     Kind kind;
-    Ctl parent;  // kFrame1..3, or 0 for the window itself
+    ControlId parent;  // a panel, or 0 for the window itself
     const char* caption;
     const char* tooltip;
     int left, top, width, height;  // twips, relative to the container

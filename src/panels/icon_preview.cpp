@@ -1,8 +1,7 @@
-#include "editor/icon_preview.hpp"
+#include "panels/icon_preview.hpp"
 
 #include <shellapi.h>
 
-#include "app/main_window.hpp"
 #include "platform/lazy_proc.hpp"
 #include "platform/shell.hpp"
 
@@ -12,15 +11,15 @@ namespace corvane {
 static_assert(sizeof(PICTDESC) == 20, "icon picture description is 20 bytes in a 32-bit process");
 #endif
 
-ComPtr<IPicture> GetIconFromFile(const std::string& FileName, int IconIndex, bool UseLargeIcon) {
-    HICON large = nullptr;
-    HICON small = nullptr;
-    const UINT extracted = shell::ExtractIcons(FileName.c_str(), IconIndex, &large, &small);
+ComPtr<IPicture> GetIconFromFile(const std::string& file, int index, bool large) {
+    HICON largeIcon = nullptr;
+    HICON smallIcon = nullptr;
+    const UINT extracted = shell::ExtractIcons(file.c_str(), index, &largeIcon, &smallIcon);
     if (static_cast<int>(extracted) <= 0) return {};
     // From here both handles are ours until the picture takes one of them.
-    UniqueHicon largeOwner(large);
-    UniqueHicon smallOwner(small);
-    UniqueHicon& chosen = UseLargeIcon ? largeOwner : smallOwner;
+    UniqueIcon largeOwner(largeIcon);
+    UniqueIcon smallOwner(smallIcon);
+    UniqueIcon& chosen = large ? largeOwner : smallOwner;
     if (!chosen) return {};
 
     // oleaut32 is loaded with the first preview, after the window shows.
@@ -36,7 +35,7 @@ ComPtr<IPicture> GetIconFromFile(const std::string& FileName, int IconIndex, boo
     if (FAILED(oleCreatePictureIndirect(&desc, IID_IDispatch, TRUE, reinterpret_cast<void**>(dispatch.put()))) ||
         !dispatch)
         return {};
-    chosen.release();  // the picture owns it now and destroys it when released
+    (void)chosen.release();  // the picture owns it now and destroys it when released
     ComPtr<IPicture> picture;
     if (FAILED(dispatch->QueryInterface(IID_IPicture, reinterpret_cast<void**>(picture.put())))) return {};
     return picture;
@@ -47,19 +46,6 @@ HICON PictureIcon(IPicture* picture) {
     OLE_HANDLE handle = 0;
     if (FAILED(picture->get_Handle(&handle))) return nullptr;
     return reinterpret_cast<HICON>(static_cast<UINT_PTR>(handle));
-}
-
-HICON MainWindow::previewIcon() const { return PictureIcon(picture_.get()); }
-
-void MainWindow::ClearPicture() {
-    picture_.reset();
-    InvalidateRect(control(kPicture1), nullptr, TRUE);
-}
-
-void MainWindow::CreateIcon() {
-    ClearPicture();
-    picture_ = GetIconFromFile(Text(kText1), 0, true);
-    InvalidateRect(control(kPicture1), nullptr, TRUE);
 }
 
 }  // namespace corvane

@@ -1,0 +1,36 @@
+// Finding a started program among the running processes and pinning it to
+// one core.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+// One running process as the system enumerates it, image name in ANSI.
+struct RunningProcess {
+    std::uint32_t pid = 0;
+    std::string name;
+};
+
+// Every process the terminal-services enumeration reports for this machine.
+// False (after one beep) when the enumeration fails.
+bool EnumerateProcesses(std::vector<RunningProcess>& out);
+
+// The id of the last process whose image name matches `name` ignoring case;
+// 0 when none does or the enumeration failed.
+std::uint32_t GetProcessIdByName(std::string_view name);
+
+// Sets the affinity of the process named `imageName` to core `core` (0 to
+// 3). True only when the system reports exactly success.
+bool PinProcessByName(int core, std::string_view imageName);
+
+// Pins a process the program holds a handle to, if its image is
+// `targetFileName`; "Default" and other cores outside 0 to 3 never pin.
+bool PinProcessByHandle(HANDLE process, int core, std::string_view targetFileName);
+
+}  // namespace corvane

@@ -1,0 +1,121 @@
+#include "panels/editor_panel.hpp"
+
+#include "panels/browse_rules.hpp"
+#include "platform/shell.hpp"
+#include "platform/win.hpp"
+
+namespace corvane {
+
+namespace {
+constexpr int kFieldsInClearOrder[] = {kTargetEdit, kStartInEdit, kTitleEdit, kParametersEdit};
+}  // namespace
+
+std::string EditorPanel::Text(int id) const { return GetText(control(id)); }
+
+bool EditorPanel::IsChecked(int id) const {
+    return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+EditorFields EditorPanel::Fields() const {
+    return EditorFields{Text(kTitleEdit), Text(kTargetEdit), Text(kStartInEdit), Text(kParametersEdit),
+                        CodeFromOptions(IsChecked(kCpu0Option), IsChecked(kCpu1Option), IsChecked(kDefaultOption))};
+}
+
+std::string EditorPanel::Target() const { return Text(kTargetEdit); }
+
+bool EditorPanel::OnControlsCreated() {
+    SendMessageA(control(kCpu0Option), BM_SETCHECK, BST_CHECKED, 0);
+    HWND target = control(kTargetEdit);
+    shell::AcceptFiles(target, true);
+    return targetHook_.Attach(target, [this](UINT msg, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+        if (msg != WM_DROPFILES) return std::nullopt;
+        OnDropFiles(reinterpret_cast<HDROP>(wp));
+        return 0;
+    });
+}
+
+bool EditorPanel::ShowFavorite(const Favorite& favorite) {
+    SetText(control(kTitleEdit), TitleOf(favorite.display));
+    if (!SetTarget(TargetOf(favorite.coded))) return false;
+    SetText(control(kStartInEdit), favorite.startIn);
+    SetText(control(kParametersEdit), favorite.params);
+    const int option = OptionIndexFor(CpuCode(favorite.coded));
+    const int options[] = {kCpu0Option, kCpu1Option, kDefaultOption};
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(control(options[i]), BM_SETCHECK, i == option ? BST_CHECKED : BST_UNCHECKED, 0);
+    return true;
+}
+
+bool EditorPanel::SetTarget(std::string_view target) {
+    SetText(control(kTargetEdit), target);
+    return hwnd() != nullptr;
+}
+
+void EditorPanel::SetStartIn(std::string_view folder) { SetText(control(kStartInEdit), folder); }
+
+bool EditorPanel::CleanFieldsForSave() {
+    for (int id : kFieldsInClearOrder) {
+        SetText(control(id), SavedField(Text(id)));
+        if (!hwnd()) return false;
+    }
+    return true;
+}
+
+bool EditorPanel::Clear() {
+    for (int id : kFieldsInClearOrder) {
+        SetText(control(id), "");
+        if (!hwnd()) return false;
+    }
+    return true;
+}
+
+void EditorPanel::MarkNoParameters() {
+    if (Text(kParametersEdit).empty()) SetText(control(kParametersEdit), kNoParameters);
+}
+
+void EditorPanel::FocusTitle() {
+    HWND title = control(kTitleEdit);
+    SetFocus(title);
+    const int length = GetWindowTextLengthA(title);
+    SendMessageA(title, EM_SETSEL, static_cast<WPARAM>(length), length);
+}
+
+void EditorPanel::OnCommand(int id, int code) {
+    switch (id) {
+    case kSaveButton:
+        if (code == BN_CLICKED) (void)Request(PanelRequest::Save);
+        break;
+    case kClearButton:
+        if (code == BN_CLICKED) (void)Clear();
+        break;
+    case kCancelButton:
+        if (code == BN_CLICKED) (void)Request(PanelRequest::CloseEditor);
+        break;
+    case kTargetEdit:
+        if (code == EN_CHANGE) OnTargetChanged();
+        break;
+    case kTargetLabel:
+        if (code == STN_CLICKED) (void)Request(PanelRequest::OpenBrowser);
+        break;
+    default: break;
+    }
+}
+
+void EditorPanel::OnTargetChanged() {
+    // The edit control reports a change for every WM_SETTEXT, also one that
+    // leaves the text as it was (another program, a paste of the same text);
+    // only a real change may overwrite the start-in folder.
+    std::string target = Text(kTargetEdit);
+    if (target == targetSeen_) return;
+    targetSeen_ = std::move(target);
+    SetText(control(kStartInEdit), FolderOf(targetSeen_));
+    if (!DoEvents()) return;
+    if (Text(kTitleEdit).empty()) SetText(control(kTitleEdit), FileNameOf(Text(kStartInEdit)));
+}
+
+void EditorPanel::OnDropFiles(HDROP drop) {
+    // Only the first file counts, and only if it is an executable.
+    if (const auto target = DroppedTarget(shell::TakeFirstDroppedFile(drop))) (void)SetTarget(*target);
+}
+
+}  // namespace corvane

@@ -1,0 +1,57 @@
+// The editor panel: the fields of one favorite (core, title, target,
+// parameters, start-in folder), the start-in folder and title that follow
+// the target, and executables dropped on the target field.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "favorites/favorite.hpp"
+#include "panels/panel.hpp"
+#include "platform/control_hook.hpp"
+
+namespace corvane {
+
+struct EditorFields {
+    std::string title;
+    std::string target;
+    std::string startIn;
+    std::string parameters;
+    int code = kCpu0;  // from the core option buttons
+};
+
+class EditorPanel : public Panel {
+public:
+    explicit EditorPanel(const Theme& theme) : Panel(kEditorPanel, theme) {}
+
+    EditorFields Fields() const;
+    std::string Target() const;
+
+    // Every setter that touches the target runs its change handling, which
+    // lets other events run: each says whether the panel is still there.
+    [[nodiscard]] bool ShowFavorite(const Favorite& favorite);
+    [[nodiscard]] bool SetTarget(std::string_view target);
+    void SetStartIn(std::string_view folder);
+    // What Save stores: line breaks dropped, spaces trimmed, field by field.
+    [[nodiscard]] bool CleanFieldsForSave();
+    // Empties target, start-in folder, title and parameters, in that order.
+    [[nodiscard]] bool Clear();
+    // An empty parameters field becomes "None", as it was stored.
+    void MarkNoParameters();
+    void FocusTitle();
+
+private:
+    bool OnControlsCreated() override;
+    void OnCommand(int id, int code) override;
+    void OnTargetChanged();
+    void OnDropFiles(HDROP drop);
+    std::string Text(int id) const;
+    bool IsChecked(int id) const;
+
+    ControlHook targetHook_;
+    std::string targetSeen_;  // the target as its change handling last saw it
+};
+
+}  // namespace corvane

@@ -1,0 +1,106 @@
+#include "panels/favorites_panel.hpp"
+
+#include "panels/icon_preview.hpp"
+
+namespace corvane {
+
+void FavoritesPanel::Clear() {
+    store_.Clear();
+    SendMessageA(list(), LB_RESETCONTENT, 0, 0);
+}
+
+void FavoritesPanel::Fill(std::vector<Favorite> favorites) {
+    store_.Load(std::move(favorites));
+    HWND target = list();
+    SendMessageA(target, WM_SETREDRAW, FALSE, 0);
+    std::size_t bytes = 0;
+    for (const Favorite& f : store_.items()) bytes += f.display.size() + 1;
+    SendMessageA(target, LB_INITSTORAGE, store_.size(), static_cast<LPARAM>(bytes));
+    for (const Favorite& f : store_.items())
+        SendMessageA(target, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.display.c_str()));
+    SendMessageA(target, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(target, nullptr, TRUE);
+}
+
+bool FavoritesPanel::AddUnlessDuplicate(Favorite favorite) {
+    const std::string display = favorite.display;
+    if (!store_.AddUnlessDuplicate(std::move(favorite))) return false;
+    SendMessageA(list(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(display.c_str()));
+    return true;
+}
+
+int FavoritesPanel::CurrentIndex() const { return static_cast<int>(SendMessageA(list(), LB_GETCURSEL, 0, 0)); }
+
+bool FavoritesPanel::Select(int index) {
+    if (index < 0 || index >= static_cast<int>(store_.size())) return hwnd() != nullptr;
+    if (SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(index), 0) == LB_ERR) return true;
+    // A selection made by the program loads the favorite just as a click does.
+    return Request(PanelRequest::SelectionChanged);
+}
+
+bool FavoritesPanel::SelectByDisplay(std::string_view display, bool& found) {
+    const auto& items = store_.items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].display != display) continue;
+        found = true;
+        return Select(static_cast<int>(i));
+    }
+    found = false;
+    return hwnd() != nullptr;
+}
+
+void FavoritesPanel::ClearSelection() { SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0); }
+
+void FavoritesPanel::EnableLaunch(bool enable) { EnableWindow(control(kLaunchButton), enable ? TRUE : FALSE); }
+
+void FavoritesPanel::ShowIcon(const std::string& program) {
+    ClearIcon();
+    picture_ = GetIconFromFile(program, 0, true);
+    InvalidateRect(control(kPreviewPicture), nullptr, TRUE);
+}
+
+void FavoritesPanel::ClearIcon() {
+    picture_.reset();
+    InvalidateRect(control(kPreviewPicture), nullptr, TRUE);
+}
+
+HICON FavoritesPanel::previewIcon() const { return PictureIcon(picture_.get()); }
+
+void FavoritesPanel::OnCommand(int id, int code) {
+    switch (id) {
+    case kFavoritesList:
+        if (code == LBN_SELCHANGE) (void)Request(PanelRequest::SelectionChanged);
+        else if (code == LBN_DBLCLK && DoEvents()) (void)Request(PanelRequest::Launch);
+        break;
+    case kLaunchButton:
+        if (code == BN_CLICKED) (void)Request(PanelRequest::Launch);
+        break;
+    case kAddButton:
+        if (code == BN_CLICKED) (void)Request(PanelRequest::OpenEditor);
+        break;
+    case kRemoveButton:
+        if (code == BN_CLICKED) OnRemove();
+        break;
+    default: break;
+    }
+}
+
+void FavoritesPanel::OnRemove() {
+    const int index = CurrentIndex();
+    if (index >= 0) {
+        store_.RemoveAt(index);
+        SendMessageA(list(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    }
+    if (!DoEvents()) return;
+    (void)Request(PanelRequest::Removed);
+}
+
+bool FavoritesPanel::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlID != static_cast<UINT>(kPreviewPicture)) return false;
+    FillRect(item.hDC, &item.rcItem, theme().background());
+    if (HICON icon = previewIcon())
+        DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    return true;
+}
+
+}  // namespace corvane

@@ -1,0 +1,56 @@
+// The favorites panel: the list of favorites with the store behind it, the
+// icon of the selected favorite's program, and Launch, Add and Remove.
+#pragma once
+
+#include <ocidl.h>
+
+#include <string>
+#include <vector>
+
+#include "favorites/store.hpp"
+#include "panels/panel.hpp"
+#include "platform/handles.hpp"
+
+namespace corvane {
+
+class FavoritesPanel : public Panel {
+public:
+    explicit FavoritesPanel(const Theme& theme) : Panel(kFavoritesPanel, theme) {}
+
+    const FavoriteStore& store() const { return store_; }
+
+    // Empties the list and the store.
+    void Clear();
+    // Replaces everything with what the file held.
+    void Fill(std::vector<Favorite> favorites);
+    // Appends unless its display text is empty or already listed.
+    bool AddUnlessDuplicate(Favorite favorite);
+
+    // The list's current index, -1 when nothing is selected.
+    int CurrentIndex() const;
+    // Selects an entry as a click would, loading it everywhere; false once
+    // the window is gone.
+    [[nodiscard]] bool Select(int index);
+    [[nodiscard]] bool SelectLast() { return Select(static_cast<int>(store_.size()) - 1); }
+    // Selects the entry whose display text is `display`; false if none is.
+    [[nodiscard]] bool SelectByDisplay(std::string_view display, bool& found);
+    void ClearSelection();
+
+    void EnableLaunch(bool enable);
+
+    // The preview of the first large icon of `program`; nothing if it has none.
+    void ShowIcon(const std::string& program);
+    void ClearIcon();
+    HICON previewIcon() const;
+
+private:
+    void OnCommand(int id, int code) override;
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+    void OnRemove();
+    HWND list() const { return control(kFavoritesList); }
+
+    FavoriteStore store_;
+    ComPtr<IPicture> picture_;  // owns the preview's icon
+};
+
+}  // namespace corvane

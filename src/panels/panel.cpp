@@ -1,0 +1,80 @@
+#include "panels/panel.hpp"
+
+#include "platform/win.hpp"
+
+namespace corvane {
+
+namespace {
+constexpr const char* kPanelClass = "CorvanePanel";
+}  // namespace
+
+bool Panel::Register(HINSTANCE instance) { return RegisterClass(instance, kPanelClass); }
+
+bool Panel::Create(HWND parent, const RECT& rc) {
+    const ControlSpec* item = FindSpec(id_);
+    const DWORD visible = id_ == kFavoritesPanel ? WS_VISIBLE : 0;
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    return item && CreateAttached(WS_EX_CONTROLPARENT, kPanelClass, item->caption,
+                                  WS_CHILD | WS_CLIPSIBLINGS | visible, rc, parent, id_, instance);
+}
+
+bool Panel::CreateControls() {
+    if (controlsCreated_) return true;
+    if (!hwnd()) return false;
+    controlsCreated_ = true;
+    for (const ControlSpec& item : Layout())
+        if (item.parent == id_ && !theme_.CreateControl(item, hwnd())) return false;
+    return OnControlsCreated();
+}
+
+void Panel::Relayout() {
+    for (const ControlSpec& item : Layout()) {
+        if (item.parent != id_) continue;
+        HWND target = control(item.id);
+        if (!target) continue;
+        const RECT rc = theme_.RectFor(item);
+        SetWindowPos(target, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(target, WM_SETFONT, reinterpret_cast<WPARAM>(theme_.FontFor(item.kind)), TRUE);
+    }
+}
+
+bool Panel::DoEvents() {
+    if (!hwnd()) return false;
+    PumpEvents(GetAncestor(hwnd(), GA_ROOT));
+    return hwnd() != nullptr;
+}
+
+bool Panel::Request(PanelRequest request, LPARAM details) {
+    if (!hwnd()) return false;
+    SendMessageA(GetParent(hwnd()), kPanelRequest, static_cast<WPARAM>(request), details);
+    return hwnd() != nullptr;
+}
+
+LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wp), HIWORD(wp));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        if (HBRUSH brush = theme_.ControlColors(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp),
+                                                msg == WM_CTLCOLORSTATIC))
+            return reinterpret_cast<LRESULT>(brush);
+        return Default(msg, wp, lp);
+    case WM_DRAWITEM:
+        return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)) ? TRUE : FALSE;
+    case WM_ERASEBKGND: {
+        RECT rc;
+        GetClientRect(hwnd(), &rc);
+        FillRect(reinterpret_cast<HDC>(wp), &rc, theme_.background());
+        return 1;
+    }
+    default:
+        return Default(msg, wp, lp);
+    }
+}
+
+}  // namespace corvane

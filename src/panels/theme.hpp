@@ -1,0 +1,50 @@
+// The look every panel shares: grey panels with white captions, fonts at
+// the window's DPI, and the controls made from the layout table.
+#pragma once
+
+#include <windows.h>
+
+#include "panels/layout.hpp"
+#include "platform/handles.hpp"
+
+namespace corvane {
+
+class Theme {
+public:
+    struct Fonts {
+        UniqueFont bold;    // buttons and frame captions
+        UniqueFont list;    // the favorites list
+        UniqueFont normal;  // everything else
+    };
+
+    bool Create(int dpi);
+    int dpi() const { return dpi_; }
+
+    // Changes the DPI; the fonts in use until now are handed back, to be
+    // kept until every control has been given the new ones.
+    [[nodiscard]] Fonts ChangeDpi(int dpi);
+
+    HFONT FontFor(Kind kind) const;
+    HBRUSH background() const { return grey_.get(); }
+
+    // Where a control stands at the current DPI, in its container's pixels.
+    RECT RectFor(const ControlSpec& item) const;
+    RECT PixelRect(int left, int top, int width, int height) const;
+
+    // Answers WM_CTLCOLOR* for a control of the layout; 0 for "as the
+    // system draws it".
+    HBRUSH ControlColors(HDC dc, HWND control, bool isStatic) const;
+
+    // Creates one control of the layout inside `parent`.
+    HWND CreateControl(const ControlSpec& item, HWND parent) const;
+
+private:
+    Fonts MakeFonts() const;
+
+    int dpi_ = 96;
+    UniqueBrush grey_;
+    UniqueBrush white_;
+    Fonts fonts_;
+};
+
+}  // namespace corvane

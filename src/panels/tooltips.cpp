@@ -1,0 +1,40 @@
+#include "panels/tooltips.hpp"
+
+#include <commctrl.h>
+
+#include "panels/panel.hpp"
+#include "platform/lazy_proc.hpp"
+
+namespace corvane {
+
+Tooltips::~Tooltips() {
+    if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);
+}
+
+bool Tooltips::Create(HWND owner) {
+    static const auto initCommonControls =
+        LoadSystemProc<decltype(&InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+    if (!initCommonControls || !initCommonControls(&icc)) return false;
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr);
+    return tooltip_ != nullptr;
+}
+
+void Tooltips::AddFor(const Panel& panel) {
+    if (!tooltip_) return;
+    for (const ControlSpec& item : Layout()) {
+        HWND target = item.tooltip ? panel.control(item.id) : nullptr;
+        if (!target) continue;
+        TTTOOLINFOA ti{};
+        ti.cbSize = TTTOOLINFOA_V2_SIZE;
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = panel.hwnd();
+        ti.uId = reinterpret_cast<UINT_PTR>(target);
+        ti.lpszText = const_cast<char*>(item.tooltip);
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+}  // namespace corvane

@@ -1,0 +1,81 @@
+#include "tray/tray_icon.hpp"
+
+#include <cstring>
+
+#include "platform/shell.hpp"
+
+namespace corvane {
+
+namespace {
+
+constexpr UINT kFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;  // 7
+constexpr char kTip[] = "Crv By Tamsel";
+constexpr std::size_t kTipField = 64;  // the first-version record's tip field
+
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "first-version tray record is 88 bytes in a 32-bit process");
+#endif
+
+bool CursorInClientArea(HWND window) {
+    if (!IsWindowVisible(window)) return false;
+    POINT cursor{};
+    RECT client{};
+    if (!GetCursorPos(&cursor) || !ScreenToClient(window, &cursor) || !GetClientRect(window, &client)) return false;
+    return PtInRect(&client, cursor) != FALSE;
+}
+
+}  // namespace
+
+void TrayIcon::Add(HWND window, HICON icon) {
+    record_ = {};
+    record_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record_.hWnd = window;
+    record_.uID = kId;
+    record_.uFlags = kFlags;
+    record_.uCallbackMessage = kCallbackMessage;
+    record_.hIcon = icon;
+    // The tip field is filled like a fixed-length string: the text, one NUL,
+    // then spaces to the end of the field.
+    std::memset(record_.szTip, ' ', kTipField);
+    std::memcpy(record_.szTip, kTip, sizeof kTip);
+    added_ = shell::NotifyIcon(NIM_ADD, &record_) != FALSE;
+}
+
+void TrayIcon::AddAgain() {
+    if (!record_.hWnd) return;
+    added_ = shell::NotifyIcon(NIM_ADD, &record_) != FALSE;
+}
+
+void TrayIcon::Remove() {
+    if (!added_) return;
+    shell::NotifyIcon(NIM_DELETE, &record_);
+    added_ = false;
+}
+
+TrayIcon::Action TrayIcon::ActionFor(HWND window, WPARAM wp, LPARAM lp) const {
+    if (wp != kId || CursorInClientArea(window)) return Action::None;
+    // The scale is pixels here, so the x coordinate is the number itself.
+    switch (static_cast<short>(LOWORD(lp))) {
+    case WM_LBUTTONDBLCLK: return Action::Restore;
+    case WM_RBUTTONUP: return Action::ShowMenu;
+    default: return Action::None;
+    }
+}
+
+void TrayIcon::ShowMenu(HWND window) {
+    if (!menu_) {
+        menu_.reset(CreatePopupMenu());
+        if (!menu_ || !AppendMenuA(menu_.get(), MF_STRING, kExitCommand, "Exit Corvane")) {
+            menu_.reset();
+            return;
+        }
+    }
+    SetForegroundWindow(window);
+    POINT pt{};
+    GetCursorPos(&pt);
+    TrackPopupMenu(menu_.get(), 0, pt.x, pt.y, 0, window, nullptr);
+    // Without this the menu would not close when the user clicks elsewhere.
+    if (IsWindow(window)) PostMessageA(window, WM_NULL, 0, 0);
+}
+
+}  // namespace corvane
