@@ -6,14 +6,14 @@
 # the current DISPLAY) with a Wine prefix of its own, build/screenshots/, in
 # which it sets the display scale and lays out a few sample games and their
 # favorites. The panels are opened the way a user opens them, by pressing
-# "Add" and clicking the "Target" label; tests/dpi/poke.cpp does the pressing
+# "Add" and clicking the "Target" label; tools/poke.cpp does the pressing
 # through the window's controls, so no screen coordinates are involved.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 BUILD="$CORVANE_ROOT/build/win64"
 EXE="$BUILD/corvane.exe"
-POKE="$BUILD/tests/dpi/corvane_poke.exe"
+POKE="$BUILD/tools/corvane_poke.exe"
 DOCS="$CORVANE_ROOT/docs"
 TITLE='^Corvane!$'
 

@@ -38,18 +38,27 @@ LaunchOutcome Launcher::Run(const LaunchFields& fields, const LaunchHost& host) 
     com_.Enter();
     // The whole path, not just the file name: the start-in folder need not
     // be the target's own folder.
-    shell::Execute(host.window, fields.target.c_str(), params ? params->c_str() : nullptr, fields.startIn.c_str(),
-                   SW_SHOWNORMAL);
+    const shell::Started started = shell::Execute(host.window, fields.target.c_str(),
+                                                  params ? params->c_str() : nullptr, fields.startIn.c_str(),
+                                                  SW_SHOWNORMAL);
+    // Pinned before anything else runs here, the program is on its core
+    // from its first instructions, and so is whatever it starts: a launcher
+    // that hands over to the real program under another name included.
+    const bool pinnedAtStart =
+        PinProcessByHandle(started.process.get(), host.cpuCode(), FileNameOf(fields.target));
+    if (pinnedAtStart) Minimise(host.window);
     if (!host.doEvents()) return LaunchOutcome::WindowGone;
     const int code = host.cpuCode();
-    if (IsIconic(host.window)) ShowWindow(host.window, SW_RESTORE);
+    // A pin at the start is the success the attempts wait for: the window
+    // stays minimised, and the first state test ends them.
+    if (!pinnedAtStart && IsIconic(host.window)) ShowWindow(host.window, SW_RESTORE);
     if (!host.doEvents()) return LaunchOutcome::WindowGone;
     if (code > kCpu1) {
         ShowWindow(host.window, SW_MINIMIZE);
         return host.doEvents() ? LaunchOutcome::Unpinned : LaunchOutcome::WindowGone;
     }
 
-    bool pinned = false;
+    bool pinned = pinnedAtStart;
     bool gone = false;
     AttemptHooks hooks;
     hooks.wait = [&](float secs) {

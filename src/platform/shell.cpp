@@ -42,11 +42,21 @@ UINT ExtractIcons(const char* file, int index, HICON* large, HICON* small) {
     return fn ? fn(file, index, large, small, 1) : 0;
 }
 
-bool Execute(HWND owner, const char* file, const char* params, const char* folder, int show) {
-    static const auto fn = Shell32<decltype(&ShellExecuteA)>("ShellExecuteA");
-    if (!fn) return false;
-    // Values above 32 mean success.
-    return reinterpret_cast<INT_PTR>(fn(owner, nullptr, file, params, folder, show)) > 32;
+Started Execute(HWND owner, const char* file, const char* params, const char* folder, int show) {
+    static const auto fn = Shell32<decltype(&ShellExecuteExA)>("ShellExecuteExA");
+    if (!fn) return {};
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.hwnd = owner;
+    info.lpFile = file;
+    info.lpParameters = params;
+    info.lpDirectory = folder;
+    info.nShow = show;
+    Started started;
+    started.ok = fn(&info) != FALSE;
+    started.process.reset(started.ok ? info.hProcess : nullptr);
+    return started;
 }
 
 }  // namespace corvane::shell

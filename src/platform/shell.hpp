@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "platform/handles.hpp"
+
 namespace corvane::shell {
 
 // Shell_NotifyIconA; FALSE when shell32 is missing.
@@ -23,8 +25,15 @@ std::string TakeFirstDroppedFile(HDROP drop);
 // ExtractIconExA for one icon; 0 or less when there is none.
 UINT ExtractIcons(const char* file, int index, HICON* large, HICON* small);
 
-// ShellExecuteA with the default verb; false when shell32 is missing or the
-// shell reports a failure.
-bool Execute(HWND owner, const char* file, const char* params, const char* folder, int show);
+// Starts `file` through the shell with the default verb, as ShellExecute
+// does (the shell's own error messages included). The process handle is
+// there when the shell started a process itself; a document opened by
+// another program, or a program already running that took the request,
+// leaves none.
+struct Started {
+    bool ok = false;
+    UniqueHandle process;
+};
+Started Execute(HWND owner, const char* file, const char* params, const char* folder, int show);
 
 }  // namespace corvane::shell

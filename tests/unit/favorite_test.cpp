@@ -2,120 +2,83 @@
 
 #include <gtest/gtest.h>
 
+#include "cp932.hpp"
+
 namespace corvane {
-namespace {
 
-TEST(DisplayText, NamesTheCoreOrDefault) {
-    EXPECT_EQ(DisplayText("Chess", 0), "Chess on CPU 0");
-    EXPECT_EQ(DisplayText("Chess", 1), "Chess on CPU 1");
-    EXPECT_EQ(DisplayText("Chess", 2), "Chess on Default");
-    EXPECT_EQ(DisplayText("Battle on Mars", 0), "Battle on Mars on CPU 0");
-    EXPECT_EQ(DisplayText("cHeSs", 1), "cHeSs on CPU 1");
-    EXPECT_EQ(DisplayText("Chess", 5), "Chess on Default");
+TEST(Favorite, DisplayAndCodedTexts) {
+    struct Row { std::string title; int code; std::string target, display, coded; };
+    const Row rows[] = {
+        {"Chess", 0, R"(C:\Games\Chess\CHESS.EXE)", "Chess on CPU 0", R"(0__c:\games\chess\chess.exe)"},
+        {"Chess", 1, R"(c:\x.exe)", "Chess on CPU 1", R"(1__c:\x.exe)"}, {"Chess", 2, "c:", "Chess on Default", "2__c:"},
+        {"Battle on Mars", 0, "", "Battle on Mars on CPU 0", "0__"}, {"cHeSs", 5, "A", "cHeSs on Default", "5__a"},
+        {"Chess", 12, "c:", "Chess on Default", "2__c:"}, {"Chess", -1, "c:", "Chess on Default", "2__c:"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(DisplayText(r.title, r.code), r.display) << r.code;
+        EXPECT_EQ(CodedTarget(r.code, r.target), r.coded) << r.code;
+    }
 }
 
-TEST(CodedTarget, PrefixesTheCodeAndLowersEverything) {
-    EXPECT_EQ(CodedTarget(1, R"(C:\Games\Chess\CHESS.EXE)"), R"(1__c:\games\chess\chess.exe)");
-    EXPECT_EQ(CodedTarget(2, R"(c:\games\chess\chess.exe)"), R"(2__c:\games\chess\chess.exe)");
-    EXPECT_EQ(CodedTarget(0, ""), "0__");
-    // A code that is not one digit never turns into a core.
-    EXPECT_EQ(CodedTarget(12, "c:\\x.exe"), "2__c:\\x.exe");
-    EXPECT_EQ(CodedTarget(-1, "c:\\x.exe"), "2__c:\\x.exe");
-
-    CaseMap lower = AsciiLower();
-    lower[0xC9] = 0xE9;
-    EXPECT_EQ(CodedTarget(0, "C:\\CAF\xC9.EXE", lower), "0__c:\\caf\xE9.exe");
+TEST(Favorite, ReadsCodeTargetAndTitleBack) {
+    struct Row { std::string text; int cpu; std::string target, title; };
+    const Row rows[] = {
+        {R"(1__c:\games\chess.exe)", 1, R"(c:\games\chess.exe)", R"(1__c:\games\chess.exe)"},
+        {"7__x", 7, "x", "7__x"}, {"9", 9, "", "9"}, {"1__", 1, "", "1__"}, {"", 0, "", ""},
+        {"x__c:\\a.exe", 0, "c:\\a.exe", "x__c:\\a.exe"}, {"-1__", 0, "_", "-1__"},
+        {"Chess on CPU 1", 0, "ss on CPU 1", "Chess"},
+        {"Battle on Mars on Default", 0, "tle on Mars on Default", "Battle"},
+        {"Salmon online on CPU 0", 0, "mon online on CPU 0", "Salmon"},
+        {"Moon ON CPU 1", 0, "n ON CPU 1", "Moon ON CPU 1"}, {" on CPU 0", 0, " CPU 0", ""},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(CpuCode(r.text), r.cpu) << r.text;
+        EXPECT_EQ(TargetOf(r.text), r.target) << r.text;
+        EXPECT_EQ(TitleOf(r.text), r.title) << r.text;
+    }
 }
 
-TEST(CodedTarget, ReadsBackCodeAndTarget) {
-    EXPECT_EQ(CpuCode(R"(1__c:\games\chess\chess.exe)"), 1);
-    EXPECT_EQ(CpuCode("0__x"), 0);
-    EXPECT_EQ(CpuCode("2__x"), 2);
-    EXPECT_EQ(CpuCode("7__x"), 7);
-    EXPECT_EQ(CpuCode("9"), 9);
-    EXPECT_EQ(CpuCode("x__c:\\a.exe"), 0);
-    EXPECT_EQ(CpuCode("-1__"), 0);
-    EXPECT_EQ(CpuCode(" 1__"), 0);
-    EXPECT_EQ(CpuCode(""), 0);
-
-    EXPECT_EQ(TargetOf(R"(1__c:\games\chess\chess.exe)"), R"(c:\games\chess\chess.exe)");
-    EXPECT_EQ(TargetOf("1__"), "");
-    EXPECT_EQ(TargetOf("1_"), "");
-    EXPECT_EQ(TargetOf(""), "");
-    // Only the position counts, not what the prefix holds.
-    EXPECT_EQ(TargetOf("abcdef"), "def");
+TEST(Favorite, CoreOptions) {
+    const int indexFor[][2] = {{0, 0}, {1, 1}, {2, 2}, {3, 2}, {9, 2}, {-1, 2}};
+    for (const auto& [code, index] : indexFor) EXPECT_EQ(OptionIndexFor(code), index) << code;
+    struct Row { bool cpu0, cpu1, useDefault; int code; };
+    const Row rows[] = {{true, false, false, 0}, {false, true, false, 1}, {false, false, true, 2},
+                        {true, false, true, 2},  {true, true, false, 0},  {false, false, false, 1}};
+    for (const Row& r : rows)
+        EXPECT_EQ(CodeFromOptions(r.cpu0, r.cpu1, r.useDefault), r.code) << r.cpu0 << r.cpu1 << r.useDefault;
 }
 
-TEST(TitleOf, TakesTextBeforeFirstOn) {
-    EXPECT_EQ(TitleOf("Chess on CPU 1"), "Chess");
-    EXPECT_EQ(TitleOf("Chess on Default"), "Chess");
-    EXPECT_EQ(TitleOf("Battle on Mars on CPU 0"), "Battle");
-    EXPECT_EQ(TitleOf("Dragon online on CPU 1"), "Dragon");
-    EXPECT_EQ(TitleOf("Salmon on CPU 0"), "Salmon");
-    // The search is case-sensitive, and a text without " on" is all title.
-    EXPECT_EQ(TitleOf("Moon ON CPU 1"), "Moon ON CPU 1");
-    EXPECT_EQ(TitleOf("Hand edited"), "Hand edited");
-    EXPECT_EQ(TitleOf(""), "");
-    EXPECT_EQ(TitleOf(" on CPU 0"), "");
+TEST(Favorite, FieldsCompleteMeasuresTrimmedLengths) {
+    struct Row { std::string title, startIn, target; bool complete; };
+    const Row rows[] = {
+        {"Chess", "c:", R"(c:\a.ex)", true}, {"Chess", "c:", R"(c:\a.e)", false}, {"Chess", "c:", R"(  c:\a.e  )", false},
+        {"Chess", "c", R"(c:\a.ex)", false}, {"Chess", " c ", R"(c:\a.ex)", false}, {"   ", "c:", R"(c:\a.ex)", false},
+        {"", "c:", R"(c:\a.ex)", false}, {"x", "c:", R"(c:\a.ex)", true}, {"\t", "c:", R"(c:\a.ex)", true}};
+    for (const Row& r : rows)
+        EXPECT_EQ(FieldsComplete(r.title, r.startIn, r.target), r.complete) << r.title << '|' << r.startIn << '|' << r.target;
 }
 
-TEST(CoreOptions, CodeSelectsButtonAndButtonsGiveCode) {
-    EXPECT_EQ(OptionIndexFor(0), 0);
-    EXPECT_EQ(OptionIndexFor(1), 1);
-    EXPECT_EQ(OptionIndexFor(2), 2);
-    for (int code = 3; code <= 9; ++code) EXPECT_EQ(OptionIndexFor(code), 2) << code;
-
-    EXPECT_EQ(CodeFromOptions(true, false, false), kCpu0);
-    EXPECT_EQ(CodeFromOptions(false, true, false), kCpu1);
-    EXPECT_EQ(CodeFromOptions(false, false, true), kCpuDefault);
-    // Default wins over a core button, and no button at all means CPU 1.
-    EXPECT_EQ(CodeFromOptions(true, false, true), kCpuDefault);
-    EXPECT_EQ(CodeFromOptions(true, true, false), kCpu0);
-    EXPECT_EQ(CodeFromOptions(false, false, false), kCpu1);
+TEST(Favorite, StoredAndSavedFields) {
+    const std::pair<std::string, std::string> stored[] = {{"", "None"}, {"-x", "-x"}, {"none", "none"}, {" ", " "}};
+    for (const auto& [typed, kept] : stored) EXPECT_EQ(StoredParameters(typed), kept) << typed;
+    const std::pair<std::string, std::string> saved[] = {
+        {"  c:\\a.exe \r\n", "c:\\a.exe"}, {"a\r\nb", "ab"}, {" \n x", "x"}, {"\tx ", "\tx"}, {"", ""}, {"\r", ""}};
+    for (const auto& [typed, kept] : saved) EXPECT_EQ(SavedField(typed), kept) << ::testing::PrintToString(typed);
 }
 
-TEST(FieldsComplete, MeasuresTrimmedLengths) {
-    const char* target7 = R"(c:\a.ex)";
-    const char* target6 = R"(c:\a.e)";
-    EXPECT_TRUE(FieldsComplete("Chess", "c:", target7));
-    EXPECT_FALSE(FieldsComplete("Chess", "c:", target6));
-    EXPECT_FALSE(FieldsComplete("Chess", "c:", R"(   c:\a.e   )"));
-    EXPECT_FALSE(FieldsComplete("Chess", "c", target7));
-    EXPECT_FALSE(FieldsComplete("Chess", " c ", target7));
-    EXPECT_FALSE(FieldsComplete("   ", "c:", target7));
-    EXPECT_FALSE(FieldsComplete("", "c:", target7));
-    EXPECT_TRUE(FieldsComplete("x", "c:", target7));
-    // Tabs are not trimmed, so they count as characters.
-    EXPECT_TRUE(FieldsComplete("\t", "c:", target7));
+TEST(Favorite, MakeFavoriteLowersPathsOnly) {
+    struct Row { std::string title, target, startIn, params; int code; bool cp932; Favorite made; };
+    const Row rows[] = {
+        {"Battle on Mars", R"(C:\Games\Mars\MARS.EXE)", R"(C:\Games\Mars)", "-Window FULL", 0, false,
+         {"Battle on Mars on CPU 0", R"(0__c:\games\mars\mars.exe)", R"(c:\games\mars)", "-Window FULL"}},
+        {"Chess", R"(c:\chess.exe)", "c:", "", 2, false, {"Chess on Default", R"(2__c:\chess.exe)", "c:", "None"}},
+        {"\x83\x41", "C:\\\x83\x41" "B.EXE", "C:\\\x83\x41", "", 1, true,
+         {"\x83\x41 on CPU 1", "1__c:\\\x83\x41" "b.exe", "c:\\\x83\x41", "None"}},
+    };
+    for (const Row& r : rows) {
+        const CaseRule lower = r.cp932 ? WithCp932(AsciiLower()) : AsciiLower();
+        EXPECT_EQ(MakeFavorite(r.title, r.target, r.startIn, r.params, r.code, lower), r.made) << r.title;
+    }
 }
 
-TEST(MakeFavorite, LowersPathsAndKeepsTitleAndParameters) {
-    const Favorite f = MakeFavorite("Battle on Mars", R"(C:\Games\Mars\MARS.EXE)", R"(C:\Games\Mars)",
-                                    "-Window FULL", 0);
-    EXPECT_EQ(f.display, "Battle on Mars on CPU 0");
-    EXPECT_EQ(f.coded, R"(0__c:\games\mars\mars.exe)");
-    EXPECT_EQ(f.startIn, R"(c:\games\mars)");
-    EXPECT_EQ(f.params, "-Window FULL");
-
-    const Favorite d = MakeFavorite("Chess", R"(c:\games\chess\chess.exe)", R"(c:\games\chess)", "", 2);
-    EXPECT_EQ(d, (Favorite{"Chess on Default", R"(2__c:\games\chess\chess.exe)", R"(c:\games\chess)",
-                           "None"}));
-}
-
-TEST(MakeFavorite, LoadsBackAsTheSavedFields) {
-    const Favorite f =
-        MakeFavorite("Chess", R"(C:\Games\Chess\Chess.exe)", R"(C:\Games\Chess)", "", 1);
-    EXPECT_EQ(TitleOf(f.display), "Chess");
-    EXPECT_EQ(TargetOf(f.coded), R"(c:\games\chess\chess.exe)");
-    EXPECT_EQ(OptionIndexFor(CpuCode(f.coded)), 1);
-    EXPECT_EQ(f.params, "None");
-}
-
-TEST(StoredParameters, OnlyEmptyBecomesNone) {
-    EXPECT_EQ(StoredParameters(""), "None");
-    EXPECT_EQ(StoredParameters("-x"), "-x");
-    EXPECT_EQ(StoredParameters("none"), "none");
-}
-
-}  // namespace
 }  // namespace corvane

@@ -2,77 +2,68 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
+#include <vector>
+
+#include "cp932.hpp"
 
 namespace corvane {
-namespace {
 
-struct SplitCase {
-    std::string path;
-    std::string file;    // CutPath
-    std::string folder;  // CutFileName
-};
-
-void PrintTo(const SplitCase& c, std::ostream* os) { *os << '"' << c.path << '"'; }
-
-class PathSplit : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(PathSplit, SplitsAtLastBackslashFromPositionThree) {
-    const SplitCase& c = GetParam();
-    EXPECT_EQ(CutPath(c.path), c.file) << "CutPath(" << c.path << ")";
-    EXPECT_EQ(CutFileName(c.path), c.folder) << "CutFileName(" << c.path << ")";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, PathSplit,
-    ::testing::Values(SplitCase{R"(C:\Games\Foo\foo.exe)", "foo.exe", R"(C:\Games\Foo)"},
-                      SplitCase{R"(C:\foo.exe)", "foo.exe", "C:"},
-                      SplitCase{R"(C:\Games\)", "", R"(C:\Games)"},
-                      SplitCase{R"(C:\)", "", "C:"},
-                      SplitCase{"foo.exe", "", ""},
-                      SplitCase{R"(\foo.exe)", "", ""},
-                      SplitCase{R"(a\b)", "", ""},
-                      SplitCase{R"(ab\c)", "c", "ab"},
-                      SplitCase{R"(\\server\share\foo.exe)", "foo.exe", R"(\\server\share)"},
-                      SplitCase{"C:/Games/foo.exe", "", ""},
-                      SplitCase{"", "", ""},
-                      // A backslash at position 1 or 2 is skipped even when it
-                      // is the only one, but a later one still splits.
-                      SplitCase{R"(\\x)", "", ""},
-                      SplitCase{R"(\\\)", "", R"(\\)"},
-                      SplitCase{R"(C:\a b\with space.exe )", "with space.exe ", R"(C:\a b)"}),
-    [](const ::testing::TestParamInfo<SplitCase>& row) { return "Row" + std::to_string(row.index); });
-
-TEST(TrimSpaces, RemovesOnlyLeadingAndTrailingSpaces) {
-    EXPECT_EQ(TrimSpaces("  a b  "), "a b");
-    EXPECT_EQ(TrimSpaces("a"), "a");
-    EXPECT_EQ(TrimSpaces("    "), "");
-    EXPECT_EQ(TrimSpaces(""), "");
-    EXPECT_EQ(TrimSpaces("\ta\t"), "\ta\t");
-    EXPECT_EQ(TrimSpaces(" \t x \n "), "\t x \n");
-}
-
-TEST(MapCase, AsciiTablesFoldLettersOnly) {
-    EXPECT_EQ(MapCase(R"(C:\Games\CHESS.Exe)", AsciiLower()), R"(c:\games\chess.exe)");
-    EXPECT_EQ(MapCase("notepad.exe@[`{", AsciiUpper()), "NOTEPAD.EXE@[`{");
-    const std::string high = "\xC9\xE9\x80\xFF";
-    EXPECT_EQ(MapCase(high, AsciiLower()), high);
-    EXPECT_EQ(MapCase(high, AsciiUpper()), high);
-    for (int c = 0; c < 256; ++c) {
-        const bool upper = c >= 'A' && c <= 'Z';
-        const bool lower = c >= 'a' && c <= 'z';
-        EXPECT_EQ(AsciiLower()[c], upper ? c + 32 : c) << c;
-        EXPECT_EQ(AsciiUpper()[c], lower ? c - 32 : c) << c;
+TEST(Paths, SplitAtLastBackslashFromIndexTwo) {
+    struct Row { std::string path, file, folder; };
+    const Row rows[] = {
+        {R"(C:\Games\Foo\foo.exe)", "foo.exe", R"(C:\Games\Foo)"}, {R"(C:\x.exe)", "x.exe", "C:"},
+        {R"(C:\Games\)", "", R"(C:\Games)"}, {R"(\\server)", "", ""}, {R"(\\\)", "", R"(\\)"},
+        {R"(\\server\share\a.exe)", "a.exe", R"(\\server\share)"}, {R"(\a.exe)", "", ""},
+        {R"(a\b)", "", ""}, {R"(ab\c)", "c", "ab"}, {"C:/Games/foo.exe", "", ""}, {"a", "", ""}, {"", "", ""},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(FileNameOf(r.path), r.file) << r.path;
+        EXPECT_EQ(FolderOf(r.path), r.folder) << r.path;
     }
 }
 
-TEST(MapCase, UsesTheGivenTableAndKeepsEmbeddedNul) {
-    CaseMap map = AsciiLower();
-    map[0xC9] = 0xE9;  // the code page's capital e acute
-    const std::string in("A\0\xC9", 3);
-    EXPECT_EQ(MapCase(in, map), std::string("a\0\xE9", 3));
+TEST(Paths, TrimSpacesAndLineBreaks) {
+    struct Row { std::string in, trimmed, unbroken; };
+    const Row rows[] = {
+        {"  a b  ", "a b", "  a b  "}, {"    ", "", "    "}, {"", "", ""}, {"\ta\t", "\ta\t", "\ta\t"},
+        {" x \n ", "x \n", " x  "}, {"a\r\nb\n\rc\r", "a\r\nb\n\rc\r", "abc"}, {"\r\n", "\r\n", ""},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(TrimSpaces(r.in), r.trimmed) << ::testing::PrintToString(r.in);
+        EXPECT_EQ(WithoutLineBreaks(r.in), r.unbroken) << ::testing::PrintToString(r.in);
+    }
 }
 
-}  // namespace
+// Rules: l/u ASCII lower/upper, L/U the same with code page 932's lead bytes.
+TEST(MapCase, FoldsAsciiAndKeepsDoubleByteCharacters) {
+    struct Row { char rule; std::string in, out; };
+    const Row rows[] = {
+        {'l', R"(C:\Games\CHESS.Exe@[`{)", R"(c:\games\chess.exe@[`{)"},
+        {'u', R"(C:\Games\CHESS.Exe@[`{)", R"(C:\GAMES\CHESS.EXE@[`{)"},
+        {'L', R"(C:\Games\CHESS.Exe@[`{)", R"(c:\games\chess.exe@[`{)"},
+        {'l', "\x83\x41", "\x83" "a"}, {'L', "\x83\x41", "\x83\x41"}, {'U', "\x83\x61", "\x83\x61"},
+        {'L', "X\x83\x41" "B", "x\x83\x41" "b"}, {'U', "x\x83\x61" "b", "X\x83\x61" "B"},
+        {'L', "\x83\x83\x41", "\x83\x83" "a"}, {'L', "A\x83", "a\x83"}, {'U', "a\x83", "A\x83"},
+        {'L', "\x9F\x41\xE0\x41\xFC\x41", "\x9F\x41\xE0\x41\xFC\x41"},
+        {'L', "\x80\x41\xA0\x41\xFD\x41@A", "\x80" "a\xA0" "a\xFD" "a@a"},
+        {'l', std::string("A\0\xC9\xE9", 4), std::string("a\0\xC9\xE9", 4)},
+        {'u', std::string("a\0\xC9\xE9", 4), std::string("A\0\xC9\xE9", 4)},
+    };
+    for (const Row& r : rows) {
+        const CaseRule& ascii = r.rule == 'l' || r.rule == 'L' ? AsciiLower() : AsciiUpper();
+        const CaseRule rule = r.rule == 'L' || r.rule == 'U' ? WithCp932(ascii) : ascii;
+        EXPECT_EQ(MapCase(r.in, rule), r.out) << r.rule << ::testing::PrintToString(r.in);
+    }
+    EXPECT_TRUE(AsciiLower().lead.none() && AsciiUpper().lead.none());
+}
+
+TEST(MapCase, LeadByteRangesAsTheSystemReportsThem) {
+    struct Row { std::vector<unsigned char> pairs; std::size_t count; };
+    const Row rows[] = {{{0x81, 0x9F, 0xE0, 0xFC, 0, 0, 0x40, 0x50}, 31 + 29}, {{0x81, 0x9F, 0xE0}, 31},
+                        {{0xFF, 0xFF}, 1}, {{0, 0, 0x81, 0x9F}, 0}, {{0x90, 0x80}, 0}, {{}, 0}};
+    for (const Row& r : rows)
+        EXPECT_EQ(LeadBytesFromRanges(r.pairs.data(), r.pairs.size()).count(), r.count) << r.pairs.size();
+}
+
 }  // namespace corvane

@@ -1,6 +1,6 @@
 #!/bin/bash
 # Checks the release package that `make dist` builds:
-#   tests/dpi/release_check.sh [SOURCE_DIR]
+#   scripts/release_check.sh [SOURCE_DIR]
 # It packs the release twice, the second time after cleaning the 32-bit build
 # tree, and checks that both archives are the same bytes; that the archive
 # holds exactly corvane.exe, README.md and LICENSE; that corvane.exe is a

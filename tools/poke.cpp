@@ -16,7 +16,7 @@
 #include <cwchar>
 #include <string>
 
-#include "app/layout.hpp"
+#include "panels/layout.hpp"
 
 namespace {
 
@@ -120,8 +120,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (verb == "click" && argc == 3) return Click(argv[2]);
-    if (verb == "open" && argc == 3) return SelectLine(corvane::kDir1, argv[2], true);
-    if (verb == "select" && argc == 3) return SelectLine(corvane::kFile1, argv[2], false);
+    if (verb == "open" && argc == 3) return SelectLine(corvane::kFolderList, argv[2], true);
+    if (verb == "select" && argc == 3) return SelectLine(corvane::kFileList, argv[2], false);
     if (verb == "close") return PostMessageA(MainWindow(), WM_CLOSE, 0, 0) ? 0 : 1;
     std::fprintf(stderr, "usage: corvane_poke wait | click CAPTION | open FOLDER | select FILE | close\n");
     return 2;

@@ -1,0 +1,138 @@
+// The real corvane.exe, started from outside as a shortcut would start it:
+// one instance at a time, favourites started from the command line, and
+// Favorites written when the window closes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/harness.hpp"
+
+using namespace corvane::test;
+
+namespace {
+
+std::string Beside(const std::string& name) {
+    const std::string self = ThisExePath();
+    return self.substr(0, self.find_last_of('\\') + 1) + name;
+}
+
+// One started corvane.exe; ended by force if a test leaves it running.
+class Corvane {
+public:
+    Corvane(const std::string& folder, const std::string& args = "") {
+        const std::string program = Beside("..\\..\\corvane.exe");
+        std::string command = "\"" + program + "\" " + args;
+        STARTUPINFOA si{sizeof si};
+        started_ = CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  folder.c_str(), &si, &pi_) != FALSE;
+    }
+    ~Corvane() {
+        if (!started_) return;
+        if (!Ended(0)) TerminateProcess(pi_.hProcess, 99);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    bool Ended(DWORD ms) const { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
+    // Its main window, once start-up has marked the caption.
+    HWND Window() const {
+        HWND found = nullptr;
+        PumpUntil([&] {
+            found = FindWindowA("CorvaneMainWindow", "Corvane!");
+            DWORD pid = 0;
+            if (found) GetWindowThreadProcessId(found, &pid);
+            return found && pid == pi_.dwProcessId;
+        }, 15000);
+        return found;
+    }
+    bool Close() const {
+        PostMessageA(Window(), WM_CLOSE, 0, 0);
+        return Ended(15000);
+    }
+    DWORD pid() const { return pi_.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
+// The text of a message box that process `pid` shows, within a bound.
+std::string BoxTextOf(DWORD pid) {
+    std::string text;
+    PumpUntil([&] {
+        HWND box = nullptr;
+        while ((box = FindWindowExA(nullptr, box, "#32770", nullptr))) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(box, &owner);
+            if (owner == pid) text = TextOf(GetDlgItem(box, 0xFFFF));
+        }
+        return !text.empty();
+    }, 15000);
+    return text;
+}
+
+// The last affinity mask a pin_target copy reported, "" before its first.
+std::string LastMask(const std::string& report) {
+    const std::string bytes = ReadBytes(report).value_or("");
+    const auto at = bytes.rfind("=0x");
+    return at == std::string::npos ? "" : bytes.substr(at + 1, bytes.find('\r', at) - at - 1);
+}
+
+struct E2e : ::testing::Test {
+    TempDir dir;
+    std::string game = dir.Join("e2egame.exe");
+    std::string report = dir.Join("report.txt");
+    std::string favorites = Record("Game on CPU 1", "1__" + game, dir.path(), "--life=3 --report=" + report) +
+                            Record("Game on CPU 0", "0__" + game, dir.path(), "--life=3 --report=" + report);
+    void SetUp() override {
+        ASSERT_TRUE(CopyFileA(Beside("pin_target.exe").c_str(), game.c_str(), FALSE));
+        ASSERT_TRUE(WriteBytes(dir.Join("Favorites"), favorites));
+    }
+    void TearDown() override {
+        // A game left running holds its folder.
+        PumpUntil([&] { return DeleteFileA(game.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; }, 25000);
+    }
+};
+
+}  // namespace
+
+TEST_F(E2e, SecondStartBringsTheFirstBackAndEnds) {
+    Corvane first(dir.path());
+    HWND window = first.Window();
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_MINIMIZE);  // hides it in the notification area
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(window); }));
+    Corvane second(dir.path());
+    EXPECT_TRUE(second.Ended(15000));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+    EXPECT_TRUE(first.Close());
+    EXPECT_EQ(ReadBytes(dir.Join("Favorites")), favorites);
+}
+
+TEST_F(E2e, LaunchFromTheCommandLineStartsCorvaneAndPins) {
+    Corvane corvane(dir.path(), "/launch \"Game on CPU 1\"");
+    HWND window = corvane.Window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == "0x2"; }, 15000)) << LastMask(report);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window); }));
+    EXPECT_TRUE(corvane.Close());
+}
+
+TEST_F(E2e, LaunchRequestGoesToTheRunningInstance) {
+    Corvane first(dir.path());
+    ASSERT_NE(first.Window(), nullptr);
+    Corvane second(dir.path(), "/LAUNCH \"Game on CPU 0\"");
+    EXPECT_TRUE(second.Ended(15000));
+    EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == "0x1"; }, 15000)) << LastMask(report);
+    EXPECT_TRUE(first.Close());
+}
+
+TEST_F(E2e, UnknownFavoriteIsNamedAndNothingStarts) {
+    Corvane first(dir.path());
+    ASSERT_NE(first.Window(), nullptr);
+    Corvane second(dir.path(), "/launch \"Chess on CPU 1\"");
+    EXPECT_TRUE(second.Ended(15000));
+    EXPECT_NE(BoxTextOf(first.pid()).find("\"Chess on CPU 1\""), std::string::npos);
+    EXPECT_EQ(ReadBytes(report), std::nullopt);
+}
