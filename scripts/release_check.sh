@@ -8,7 +8,7 @@
 # resource, manifest and icon read back as built from the sources.
 set -uo pipefail
 
-root=$(cd "${1:-$(dirname "${BASH_SOURCE[0]}")/../..}" && pwd)
+root=$(cd "${1:-$(dirname "${BASH_SOURCE[0]}")/..}" && pwd)
 cd "$root" || exit 1
 
 failures=0

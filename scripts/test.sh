@@ -84,6 +84,9 @@ fi
 build_preset win64 && to_test+=(win64)
 build_preset win32
 step "win32 corvane.exe is a 32-bit Windows program" is_pe_i386 build/win32/corvane.exe
+# The release archive: built twice to the same bytes, with only system DLLs
+# imported and the resources read back.
+step "release package" "$CORVANE_SCRIPTS/release_check.sh" "$CORVANE_ROOT"
 
 if [ ${#to_test[@]} -gt 0 ]; then
     # The Win32 tests need a display; the native ones do not mind one. They
