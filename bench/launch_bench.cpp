@@ -1,106 +1,52 @@
-// How long the launcher's process lookup and a whole launch take, each next
-// to a plain baseline measured in the same runs:
-//
-//   lookup   one GetProcessIdByName pass over the real process list, against
-//            a loop that only compares the names of that same list (and,
-//            for scale, the bare system enumeration);
-//   match    FindProcessId over synthetic lists of 300, 3,000 and 30,000
-//            records, against a plain strcmp loop over the same names;
-//   launch   "Launch" clicked until the started program is pinned, against
-//            starting the same program through the shell and pinning it in a
-//            tight loop without pauses.
-//
-// Candidate and baseline alternate within every round, so drift of the
-// machine affects both alike; each figure is the median of its rounds.
-//
+// The launcher's costs, each next to a baseline measured in the same run:
+//   lookup  GetProcessIdByName over the real process list, against a loop
+//           that only compares that list's names, and the bare enumeration;
+//   match   FindProcessId over 300, 3,000 and 30,000 made-up records,
+//           against a plain strcmp loop over the same names;
+//   idle    "Launch" of a favourite whose eleven attempts all fail (it runs,
+//           but under another image name): CPU and wall time of this
+//           process, against pumping events without sleeping for 2.2 s;
+//   pin     "Launch" of a CPU 0 favourite: how many programs were pinned
+//           before their first instruction, and how soon after creation
+//           each saw its pin, against starting it through the shell and
+//           pinning it by name only, with the same attempts and pauses.
+// Candidate and baseline alternate round by round, so drift of the machine
+// affects both alike; each figure is the median of its rounds.
 //   corvane_bench.exe [--quick] [--target=PATH-OF-pin_target.exe]
 #include <windows.h>
 #include <objbase.h>
-#include <commctrl.h>
 #include <wtsapi32.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/layout.hpp"
 #include "app/main_window.hpp"
+#include "bench/figures.hpp"
 #include "bench/synthetic.hpp"
-#include "favorites/favorite.hpp"
 #include "favorites/file_io.hpp"
 #include "launcher/launch_logic.hpp"
-#include "launcher/launcher.hpp"
+#include "launcher/process_lookup.hpp"
+#include "panels/layout.hpp"
+#include "platform/shell.hpp"
+#include "platform/win.hpp"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace corvane::bench;
 
 volatile std::uint64_t g_sink = 0;  // keeps measured results alive
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double Median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-std::string Human(double seconds) {
-    char buf[32];
-    if (seconds >= 1) std::snprintf(buf, sizeof buf, "%.3f s", seconds);
-    else if (seconds >= 1e-3) std::snprintf(buf, sizeof buf, "%.2f ms", seconds * 1e3);
-    else if (seconds >= 1e-6) std::snprintf(buf, sizeof buf, "%.2f us", seconds * 1e6);
-    else std::snprintf(buf, sizeof buf, "%.1f ns", seconds * 1e9);
-    return buf;
-}
-
-struct Row {
-    std::string name;
-    std::string size;
-    double candidate;
-    std::string baselineName;
-    double baseline;
-    std::string goal;
-};
-
 std::vector<Row> g_rows;
 
-void Print() {
-    std::printf("\n%-34s %8s %12s  %-26s %12s %9s  %s\n", "benchmark", "size", "median", "baseline", "median",
-                "ratio", "goal");
-    for (const Row& r : g_rows) {
-        const double ratio = r.baseline > 0 ? r.candidate / r.baseline : 0;
-        std::printf("%-34s %8s %12s  %-26s %12s %8.2fx  %s\n", r.name.c_str(), r.size.c_str(),
-                    Human(r.candidate).c_str(), r.baselineName.c_str(), Human(r.baseline).c_str(), ratio,
-                    r.goal.c_str());
-    }
-}
-
-// Median time of one call of `a` and of `b`, measured in `rounds` rounds of
-// `iterations` calls each, the two alternating round by round.
-std::pair<double, double> SideBySide(int rounds, int iterations, const std::function<void()>& a,
-                                     const std::function<void()>& b) {
-    std::vector<double> ta, tb;
-    a();
-    b();  // warm caches and lazily built tables
-    for (int r = 0; r < rounds; ++r) {
-        auto t0 = Clock::now();
-        for (int i = 0; i < iterations; ++i) a();
-        auto t1 = Clock::now();
-        for (int i = 0; i < iterations; ++i) b();
-        auto t2 = Clock::now();
-        ta.push_back(Seconds(t1 - t0) / iterations);
-        tb.push_back(Seconds(t2 - t1) / iterations);
-    }
-    return {Median(ta), Median(tb)};
-}
-
-// ------------------------------------------------------------ lookup
+// ------------------------------------------------------------ lookup, match
 
 void BenchLookup(bool quick) {
     std::vector<corvane::RunningProcess> processes;
@@ -108,19 +54,14 @@ void BenchLookup(bool quick) {
         std::printf("lookup: the process enumeration reported nothing; skipped\n");
         return;
     }
-    // The name of the last process listed: the lookup has to visit every
-    // record anyway, and this one surely exists.
+    // The last process listed: the lookup visits every record anyway, and
+    // this one surely exists.
     const std::string wanted = processes.back().name;
-    std::vector<std::string> names;
-    for (const auto& p : processes) names.push_back(p.name);
-
-    const int rounds = quick ? 5 : 15;
-    const int iterations = quick ? 20 : 100;
     const auto lookup = [&] { g_sink = g_sink + corvane::GetProcessIdByName(wanted); };
     const auto plainLoop = [&] {
         std::uint32_t found = 0;
-        for (std::size_t i = 0; i < names.size(); ++i)
-            if (processes[i].pid != 0 && _stricmp(names[i].c_str(), wanted.c_str()) == 0) found = processes[i].pid;
+        for (const auto& p : processes)
+            if (p.pid != 0 && _stricmp(p.name.c_str(), wanted.c_str()) == 0) found = p.pid;
         g_sink = g_sink + found;
     };
     const auto enumerateOnly = [&] {
@@ -132,21 +73,18 @@ void BenchLookup(bool quick) {
         }
     };
     const std::string size = std::to_string(processes.size());
-    auto [a, b] = SideBySide(rounds, iterations, lookup, plainLoop);
+    auto [a, b] = SideBySide(quick ? 5 : 15, quick ? 20 : 100, lookup, plainLoop);
     g_rows.push_back({"GetProcessIdByName (real list)", size, a, "name compare loop", b, ""});
-    auto [c, d] = SideBySide(rounds, iterations, lookup, enumerateOnly);
+    auto [c, d] = SideBySide(quick ? 5 : 15, quick ? 20 : 100, lookup, enumerateOnly);
     g_rows.push_back({"GetProcessIdByName (real list)", size, c, "bare WTSEnumerateProcessesW", d, ""});
 }
-
-// ------------------------------------------------------------ match
 
 void BenchMatch(bool quick) {
     for (std::size_t count : {std::size_t{300}, std::size_t{3000}, std::size_t{30000}}) {
         const corvane::bench::SyntheticList list = corvane::bench::MakeSyntheticList(count);
         const std::string wanted = corvane::bench::kWanted;
-        const corvane::CaseMap& upper = corvane::AsciiUpper();
+        const corvane::CaseRule& upper = corvane::AsciiUpper();
         const int iterations = std::max(1, static_cast<int>((quick ? 300000 : 3000000) / count));
-        const int rounds = quick ? 5 : 15;
         const auto candidate = [&] { g_sink = g_sink + corvane::FindProcessId(list.records, wanted, upper); };
         // The same question put the plainest way: names already in the case
         // of the one looked for, compared with strcmp.
@@ -159,19 +97,23 @@ void BenchMatch(bool quick) {
         };
         if (corvane::FindProcessId(list.records, wanted, upper) != list.plantedPid)
             std::printf("match: FindProcessId did not find the planted record among %zu\n", count);
-        auto [a, b] = SideBySide(rounds, iterations, candidate, plain);
+        auto [a, b] = SideBySide(quick ? 5 : 15, iterations, candidate, plain);
         g_rows.push_back({"FindProcessId (synthetic)", std::to_string(count), a, "strcmp loop", b,
                           count == 3000 ? "<= 2x" : ""});
     }
 }
 
-// ------------------------------------------------------------ launch
+// ------------------------------------------------------------ launches
 
-std::string ExeDir() {
-    char path[MAX_PATH * 2] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string s = path;
-    return s.substr(0, s.rfind('\\'));
+// Dispatches this thread's messages until `done` holds or `ms` pass.
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (Clock::now() >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        corvane::PumpEvents(nullptr);
+    }
+    return true;
 }
 
 void KillAll(const std::string& image) {
@@ -187,117 +129,199 @@ void KillAll(const std::string& image) {
     }
 }
 
-// The minimising that marks a successful pin, seen as it happens.
-Clock::time_point g_minimisedAt;
-LRESULT CALLBACK WatchMinimise(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    if (msg == WM_SIZE && wp == SIZE_MINIMIZED && g_minimisedAt == Clock::time_point{}) g_minimisedAt = Clock::now();
-    return DefSubclassProc(hwnd, msg, wp, lp);
+// What pin_target's report says of the pin: whether its first line already
+// had the core, and at which of its t= times it first had it.
+struct PinSeen {
+    bool firstPinned = false;
+    double seconds = 0;
+};
+
+std::optional<PinSeen> ReadPin(const std::string& report, const std::string& mask) {
+    std::ifstream file(report, std::ios::binary);
+    std::string line;
+    // A last line without its end is still being written.
+    for (bool first = true; std::getline(file, line) && !file.eof(); first = false) {
+        const std::size_t value = line.find("=0x"), time = line.find(" t=");
+        if (value == std::string::npos || time == std::string::npos) continue;
+        if (line.compare(value + 1, time - value - 1, mask) == 0)
+            return PinSeen{first, std::atof(line.c_str() + time + 3) / 1e3};
+    }
+    return std::nullopt;
 }
 
-bool PinnedTo(const std::string& image, DWORD_PTR want) {
-    const std::uint32_t pid = corvane::GetProcessIdByName(image);
-    if (!pid) return false;
-    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!h) return false;
-    DWORD_PTR mask = 0, system = 0;
-    const bool ok = GetProcessAffinityMask(h, &mask, &system) && mask == want;
-    CloseHandle(h);
-    return ok;
+// A private folder with the favourites, the real window in this process,
+// and the ways to launch from it.
+struct LaunchRig {
+    static constexpr const char* kImage = "crvbench_target.exe";
+    enum Entry { kPinnable = 0, kUnfound = 1 };
+
+    bool Open(const std::string& source);
+    void Close();
+    // Selects an entry as a click in the list does; outside any timing.
+    void Select(Entry entry);
+    // Shows the window again (a pin hides it), lets it settle, and clicks
+    // Launch; what the click alone cost.
+    Cost ClickLaunch();
+    // The launch as it was before the pin by handle: the shell's handle
+    // dropped, the same attempts, pauses and lookups by name.
+    void LaunchByNameOnly();
+    HWND Control(int id) { return GetDlgItem(GetDlgItem(window.hwnd(), corvane::kFavoritesPanel), id); }
+
+    std::string dir, previous, target, params, report;
+    corvane::MainWindow window;
+};
+
+bool LaunchRig::Open(const std::string& source) {
+    char temp[MAX_PATH] = {}, current[MAX_PATH * 2] = {};
+    GetTempPathA(sizeof temp, temp);
+    GetCurrentDirectoryA(sizeof current, current);
+    previous = current;
+    dir = std::string(temp) + "corvane-bench-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(dir.c_str(), nullptr);
+    SetCurrentDirectoryA(dir.c_str());  // where the window keeps Favorites
+    // Names of their own, so that no other process can be mistaken for them.
+    target = dir + "\\" + kImage;
+    report = dir + "\\report.txt";
+    params = "--life=10 --report=" + report;
+    // A batch file runs as cmd.exe: started, but never under its own name.
+    const std::string unfound = dir + "\\crvbench_unfound.bat";
+    std::ofstream(unfound, std::ios::binary) << "@exit\r\n";
+    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return false;
+    corvane::WriteFavoritesFile({corvane::MakeFavorite("Bench", target, dir, params, corvane::kCpu0),
+                                 corvane::MakeFavorite("Unfound", unfound, dir, "None", corvane::kCpu0)});
+    KillAll(kImage);
+    if (!window.Create(GetModuleHandleA(nullptr))) return false;
+    window.SetQuitOnClose(false);
+    return window.Load() == corvane::MainWindow::StartResult::Running && !window.closed();
 }
 
-void BenchLaunch(bool quick, std::string source) {
-    if (source.empty()) source = ExeDir() + "\\pin_target.exe";
+void LaunchRig::Close() {
+    KillAll(kImage);
+    if (!window.closed()) {
+        PostMessageA(window.hwnd(), WM_CLOSE, 0, 0);
+        PumpUntil([this] { return window.closed(); }, 5000);
+    }
+    SetCurrentDirectoryA(previous.c_str());
+    for (const char* name : {kImage, "crvbench_unfound.bat", "report.txt", "Favorites"})
+        DeleteFileA((dir + "\\" + name).c_str());
+    RemoveDirectoryA(dir.c_str());
+}
+
+void LaunchRig::Select(Entry entry) {
+    HWND list = Control(corvane::kFavoritesList);
+    SendMessageA(list, LB_SETCURSEL, entry, 0);
+    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(corvane::kFavoritesList, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+}
+
+void LaunchRig::LaunchByNameOnly() {
+    HWND hwnd = window.hwnd();
+    (void)corvane::shell::Execute(hwnd, target.c_str(), params.c_str(), dir.c_str(), SW_SHOWNORMAL);
+    bool pinned = false;
+    const corvane::EventPump pump = [hwnd] { return corvane::PumpEvents(hwnd), IsWindow(hwnd) != FALSE; };
+    corvane::AttemptHooks hooks;
+    hooks.wait = [&](float s) { return corvane::Wait(s, corvane::MonotonicMilliseconds, pump, corvane::WaitForInput); };
+    hooks.pin = [&] { pinned = pinned || corvane::PinProcessByName(corvane::kCpu0, kImage); };
+    hooks.windowState = [&] { return pinned ? 1 : 0; };  // the launcher minimises on success
+    corvane::RunPinAttempts(hooks);
+}
+
+Cost LaunchRig::ClickLaunch() {
+    ShowWindow(window.hwnd(), SW_RESTORE);
+    PumpUntil([] { return false; }, 50);
+    return Measure([this] { SendMessageA(Control(corvane::kLaunchButton), BM_CLICK, 0, 0); });
+}
+
+// The pause of the design before: events pumped without a sleep until the
+// attempts' 2.2 s have passed by the wall clock.
+void BusyPause() {
+    const double pause = 2 * corvane::kPinAttempts * static_cast<double>(corvane::kAttemptPause);
+    const auto end = Clock::now() + std::chrono::duration<double>(pause);
+    MSG msg;
+    while (Clock::now() < end) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+void BenchIdleLaunch(LaunchRig& rig, bool quick) {
+    rig.Select(LaunchRig::kUnfound);
+    rig.ClickLaunch();  // warms the shell and the lookup, as the later rounds find them
+    std::vector<Cost> launches, pauses;
+    int failed = 0;
+    for (int r = 0; r < (quick ? 3 : 7); ++r) {
+        launches.push_back(rig.ClickLaunch());
+        failed += rig.window.lastLaunch() == corvane::LaunchOutcome::NotPinned;
+        pauses.push_back(Measure(BusyPause));
+    }
+    const auto median = [](const std::vector<Cost>& costs, double Cost::*part) {
+        std::vector<double> values;
+        for (const Cost& c : costs) values.push_back(c.*part);
+        return Median(values);
+    };
+    const std::string size = std::to_string(failed) + "/" + std::to_string(launches.size()) + " failed";
+    const std::string base = "busy event loop, 2.2 s";
+    g_rows.push_back({"Unfound launch: CPU time", size, median(launches, &Cost::cpu), base, median(pauses, &Cost::cpu),
+                      "< 0.1 s"});
+    g_rows.push_back({"Unfound launch: wall time", size, median(launches, &Cost::wall), base,
+                      median(pauses, &Cost::wall), ""});
+}
+
+// The pin as the started program saw it; nothing when it never saw one.
+std::optional<PinSeen> AwaitPin(const LaunchRig& rig) {
+    std::optional<PinSeen> seen;
+    PumpUntil([&] { return (seen = ReadPin(rig.report, "0x1")).has_value(); }, 5000);
+    KillAll(LaunchRig::kImage);
+    DeleteFileA(rig.report.c_str());
+    return seen;
+}
+
+void BenchPinAtCreation(LaunchRig& rig, bool quick) {
+    rig.Select(LaunchRig::kPinnable);
+    const int rounds = quick ? 5 : 20;
+    int early = 0, baseEarly = 0, missed = 0;
+    std::vector<double> ms, baseMs;
+    const auto tally = [&](int& first, std::vector<double>& times) {
+        const std::optional<PinSeen> seen = AwaitPin(rig);
+        missed += !seen;
+        first += seen && seen->firstPinned;
+        if (seen) times.push_back(seen->seconds);
+    };
+    DeleteFileA(rig.report.c_str());
+    for (int r = 0; r < rounds; ++r) {
+        rig.ClickLaunch();
+        tally(early, ms);
+        rig.LaunchByNameOnly();
+        tally(baseEarly, baseMs);
+    }
+    if (missed) std::printf("pin: %d launches never pinned their program\n", missed);
+    const std::string size = std::to_string(rounds) + " runs";
+    g_rows.push_back({"Pinned at first instruction", size, static_cast<double>(early), "shell + attempts by name",
+                      static_cast<double>(baseEarly), ">= 19 of 20", true});
+    g_rows.push_back({"Creation -> program sees its pin", size, Median(ms), "shell + attempts by name",
+                      Median(baseMs), ""});
+}
+
+void BenchLaunches(bool quick, std::string source) {
+    if (source.empty()) {  // beside this program
+        char path[MAX_PATH * 2] = {};
+        GetModuleFileNameA(nullptr, path, sizeof path);
+        source = std::string(path).substr(0, std::string(path).rfind('\\')) + "\\pin_target.exe";
+    }
     if (GetFileAttributesA(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::printf("launch: %s not found; skipped\n", source.c_str());
         return;
     }
-    char tempBase[MAX_PATH] = {};
-    GetTempPathA(sizeof tempBase, tempBase);
-    const std::string dir = std::string(tempBase) + "corvane-bench-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(dir.c_str(), nullptr);
-    // A name of its own, so that no other process can be mistaken for it.
-    const std::string image = "crvbench_target.exe";
-    const std::string target = dir + "\\" + image;
-    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) {
-        std::printf("launch: cannot copy %s; skipped\n", source.c_str());
-        return;
+    LaunchRig rig;
+    if (rig.Open(source)) {
+        BenchIdleLaunch(rig, quick);
+        BenchPinAtCreation(rig, quick);
+    } else {
+        std::printf("launch: no window, or another Corvane is open in this Wine session; skipped\n");
     }
-    char oldDir[MAX_PATH * 2] = {};
-    GetCurrentDirectoryA(sizeof oldDir, oldDir);
-    SetCurrentDirectoryA(dir.c_str());
-    const std::string params = "--life=15";
-    corvane::WriteFavoritesFile({corvane::MakeFavorite("Bench", target, dir, params, corvane::kCpu0)});
-    KillAll(image);
-
-    const int rounds = quick ? 3 : 7;
-    std::vector<double> toPinned, toReturn, floor;
-    {
-        corvane::MainWindow window;
-        if (!window.Create(GetModuleHandleA(nullptr))) {
-            std::printf("launch: cannot create the window; skipped\n");
-            return;
-        }
-        window.SetQuitOnClose(false);
-        if (window.Load() != corvane::MainWindow::StartResult::Running) {
-            std::printf("launch: another Corvane window is open in this Wine session; skipped\n");
-            return;
-        }
-        SetWindowSubclass(window.hwnd(), WatchMinimise, 1, 0);
-        for (int r = 0; r < rounds; ++r) {
-            // Corvane: click "Launch" and wait for the sequence to finish.
-            // Bring the window back first, as the user would after the last
-            // launch hid it.
-            ShowWindow(window.hwnd(), SW_RESTORE);
-            window.DoEvents();
-            g_minimisedAt = {};
-            const auto t0 = Clock::now();
-            SendMessageA(window.control(corvane::kCommand3), BM_CLICK, 0, 0);
-            const auto t1 = Clock::now();
-            if (g_minimisedAt != Clock::time_point{} && PinnedTo(image, 1)) {
-                toPinned.push_back(Seconds(g_minimisedAt - t0));
-                toReturn.push_back(Seconds(t1 - t0));
-            } else {
-                std::printf("launch: round %d did not pin\n", r + 1);
-            }
-            KillAll(image);
-
-            // Baseline: the same start, then lookup and pin with no pauses.
-            const auto b0 = Clock::now();
-            ShellExecuteA(nullptr, nullptr, target.c_str(), params.c_str(), dir.c_str(), SW_SHOWNORMAL);
-            bool pinned = false;
-            while (!pinned && Clock::now() - b0 < std::chrono::seconds(10)) {
-                if (const std::uint32_t pid = corvane::GetProcessIdByName(image)) {
-                    if (HANDLE h = OpenProcess(PROCESS_SET_INFORMATION, FALSE, pid)) {
-                        pinned = SetProcessAffinityMask(h, 1) == TRUE;
-                        CloseHandle(h);
-                    }
-                }
-            }
-            if (pinned) floor.push_back(Seconds(Clock::now() - b0));
-            KillAll(image);
-        }
-        SendMessageA(window.hwnd(), WM_CLOSE, 0, 0);
-        window.DoEvents();
-    }
-    SetCurrentDirectoryA(oldDir);
-    DeleteFileA(target.c_str());
-    DeleteFileA((dir + "\\Favorites").c_str());
-    // The target's reports, one per run.
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((dir + "\\" + found.cFileName).c_str());
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(dir.c_str());
-
-    const std::string size = std::to_string(toPinned.size()) + " runs";
-    g_rows.push_back({"Launch -> pinned (window minimised)", size, Median(toPinned), "ShellExecute + tight pin",
-                      Median(floor), ""});
-    g_rows.push_back({"Launch -> sequence returned", size, Median(toReturn), "ShellExecute + tight pin",
-                      Median(floor), ""});
+    rig.Close();
 }
 
 }  // namespace
@@ -316,8 +340,8 @@ int main(int argc, char** argv) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     BenchLookup(quick);
     BenchMatch(quick);
-    BenchLaunch(quick, target);
-    Print();
+    BenchLaunches(quick, target);
+    Print(g_rows);
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }

@@ -4,7 +4,10 @@
 #   native  FindProcessId beside a plain strcmp loop (Google Benchmark), over
 #           made-up lists of 300, 3,000 and 30,000 processes
 #   win64   under Wine: the process lookup over the real process list, the
-#           same match again, and a whole launch from "Launch" to pinned
+#           same match again, the CPU time of a launch whose pin attempts
+#           all fail (against pumping events without a pause), and how many
+#           launched programs are pinned before they run and how soon after
+#           their creation (against pinning by name only)
 # Every figure is a median, shown next to its baseline and their ratio.
 # --quick takes fewer rounds. Build folders default to the presets' own
 # (build/native, build/win64); CORVANE_BENCH_NATIVE_DIR and
@@ -66,7 +69,7 @@ else
 fi
 
 echo
-echo "==> win64: lookup, match and launch under Wine"
+echo "==> win64: lookup, match and launches under Wine"
 if cmake --preset win64 -B "$win64_dir" >/dev/null &&
    cmake --build "$win64_dir" -j 2 --target corvane_bench; then
     args=()

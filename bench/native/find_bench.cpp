@@ -24,7 +24,7 @@ const SyntheticList& ListOf(std::size_t count) {
 void BM_FindProcessId(benchmark::State& state) {
     const SyntheticList& list = ListOf(static_cast<std::size_t>(state.range(0)));
     const std::string wanted = corvane::bench::kWanted;
-    const corvane::CaseMap& upper = corvane::AsciiUpper();
+    const corvane::CaseRule& upper = corvane::AsciiUpper();
     if (corvane::FindProcessId(list.records, wanted, upper) != list.plantedPid) {
         state.SkipWithError("the planted record was not found");
         return;

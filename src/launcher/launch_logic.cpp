@@ -28,20 +28,6 @@ bool MatchesFolded(std::string_view text, std::string_view folded, const CaseRul
     return true;
 }
 
-// Where the file name of `path` starts: after its last backslash or slash
-// that is not the second byte of a double-byte character.
-std::size_t FileNameStart(std::string_view path, const LeadBytes& lead) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (lead[static_cast<unsigned char>(path[i])]) {
-            ++i;
-        } else if (path[i] == '\\' || path[i] == '/') {
-            start = i + 1;
-        }
-    }
-    return start;
-}
-
 }  // namespace
 
 std::vector<std::int32_t> MaskBits(std::int32_t value) {
@@ -81,7 +67,9 @@ std::uint32_t FindProcessId(std::span<const ProcessRecord> records, std::string_
 
 bool SameImageName(std::string_view imagePath, std::string_view targetFileName, const CaseRule& upper) {
     if (targetFileName.empty()) return false;
-    return MatchesFolded(imagePath.substr(FileNameStart(imagePath, upper.lead)),
+    const std::size_t separator = LastSeparator(imagePath, "\\/", upper.lead);
+    const std::size_t start = separator == std::string_view::npos ? 0 : separator + 1;
+    return MatchesFolded(imagePath.substr(start),
                          MapCase(targetFileName, upper), upper);
 }
 

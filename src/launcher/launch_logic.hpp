@@ -41,6 +41,9 @@ std::uint32_t FindProcessId(std::span<const ProcessRecord> records, std::string_
 // Whether the file name in a process's full image path ("C:\Games\chess.exe";
 // split at its last backslash or slash, the whole text when it has none)
 // equals `targetFileName` ignoring letter case. An empty name never matches.
+// On a double-byte code page 0x5C is also a common second byte ("表" is
+// 0x95 0x5C), so a backslash right after one of `upper`'s lead bytes is part
+// of a character, not a separator.
 bool SameImageName(std::string_view imagePath, std::string_view targetFileName,
                    const CaseRule& upper = AsciiUpper());
 

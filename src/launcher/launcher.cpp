@@ -45,7 +45,7 @@ LaunchOutcome Launcher::Run(const LaunchFields& fields, const LaunchHost& host) 
     // from its first instructions, and so is whatever it starts: a launcher
     // that hands over to the real program under another name included.
     const bool pinnedAtStart =
-        PinProcessByHandle(started.process.get(), host.cpuCode(), FileNameOf(fields.target));
+        PinProcessByHandle(started.process.get(), host.cpuCode(), FileNameOf(fields.target, SystemUpper().lead));
     if (pinnedAtStart) Minimise(host.window);
     if (!host.doEvents()) return LaunchOutcome::WindowGone;
     const int code = host.cpuCode();
@@ -66,7 +66,7 @@ LaunchOutcome Launcher::Run(const LaunchFields& fields, const LaunchHost& host) 
         return !gone;
     };
     hooks.pin = [&] {
-        if (!PinProcessByName(code, FileNameOf(host.target()))) return;
+        if (!PinProcessByName(code, FileNameOf(host.target(), SystemUpper().lead))) return;
         pinned = true;
         Minimise(host.window);
     };

@@ -108,9 +108,9 @@ void EditorPanel::OnTargetChanged() {
     std::string target = Text(kTargetEdit);
     if (target == targetSeen_) return;
     targetSeen_ = std::move(target);
-    SetText(control(kStartInEdit), FolderOf(targetSeen_));
+    SetText(control(kStartInEdit), FolderOf(targetSeen_, SystemLower().lead));
     if (!DoEvents()) return;
-    if (Text(kTitleEdit).empty()) SetText(control(kTitleEdit), FileNameOf(Text(kStartInEdit)));
+    if (Text(kTitleEdit).empty()) SetText(control(kTitleEdit), FileNameOf(Text(kStartInEdit), SystemLower().lead));
 }
 
 void EditorPanel::OnDropFiles(HDROP drop) {

@@ -8,8 +8,8 @@ namespace {
 
 constexpr std::size_t kFirstSplitIndex = 2;
 
-std::size_t SplitPoint(std::string_view path) {
-    const std::size_t i = path.rfind('\\');
+std::size_t SplitPoint(std::string_view path, const LeadBytes& lead) {
+    const std::size_t i = LastSeparator(path, "\\", lead);
     if (i == std::string_view::npos || i < kFirstSplitIndex) return std::string_view::npos;
     return i;
 }
@@ -27,14 +27,23 @@ CaseRule MakeAsciiRule(bool upper) {
 
 }  // namespace
 
-std::string FileNameOf(std::string_view path) {
-    const std::size_t i = SplitPoint(path);
+std::size_t LastSeparator(std::string_view path, std::string_view separators, const LeadBytes& lead) {
+    std::size_t last = std::string_view::npos;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (lead[static_cast<unsigned char>(path[i])]) ++i;
+        else if (separators.find(path[i]) != std::string_view::npos) last = i;
+    }
+    return last;
+}
+
+std::string FileNameOf(std::string_view path, const LeadBytes& lead) {
+    const std::size_t i = SplitPoint(path, lead);
     if (i == std::string_view::npos) return {};
     return std::string(path.substr(i + 1));
 }
 
-std::string FolderOf(std::string_view path) {
-    const std::size_t i = SplitPoint(path);
+std::string FolderOf(std::string_view path, const LeadBytes& lead) {
+    const std::size_t i = SplitPoint(path, lead);
     if (i == std::string_view::npos) return {};
     return std::string(path.substr(0, i));
 }

@@ -10,14 +10,21 @@
 
 namespace corvane {
 
+using LeadBytes = std::bitset<256>;
+
+// The index of the last byte of `path` that is one of `separators` and not
+// the second half of a double-byte character (0x5C, the backslash, often
+// is: "\x83\x5C" is one character on code page 932); npos when none is.
+std::size_t LastSeparator(std::string_view path, std::string_view separators, const LeadBytes& lead = {});
+
 // What follows the last backslash standing at 0-based index 2 or later, so
 // that a drive prefix ("C:") or the leading pair of a UNC name never splits;
 // empty when there is none. "C:\Games\foo.exe" -> "foo.exe".
-std::string FileNameOf(std::string_view path);
+std::string FileNameOf(std::string_view path, const LeadBytes& lead = {});
 
 // What precedes that same backslash. "C:\Games\foo.exe" -> "C:\Games",
 // "C:\foo.exe" -> "C:".
-std::string FolderOf(std::string_view path);
+std::string FolderOf(std::string_view path, const LeadBytes& lead = {});
 
 // Removes leading and trailing space characters (0x20) only; tabs and other
 // white space stay, as the stored file has always kept them.
@@ -33,7 +40,6 @@ std::string WithoutLineBreaks(std::string_view s);
 // never be folded on its own. The pure code defaults to ASCII without lead
 // bytes; the Windows build fills both from the system.
 using CaseMap = std::array<unsigned char, 256>;
-using LeadBytes = std::bitset<256>;
 struct CaseRule {
     CaseMap map;
     LeadBytes lead;

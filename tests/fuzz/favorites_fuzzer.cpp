@@ -2,13 +2,13 @@
 // the program writes back must read back as the same favorites: the file is
 // rewritten at every exit, so a codec that drifts on its own output would
 // corrupt a user's list a little more each run.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "favorites/favorites_file.hpp"
@@ -19,10 +19,14 @@ void Check(bool ok, const char* what) {
     if (!ok) std::fprintf(stderr, "favorites_fuzzer: %s\n", what), std::abort();
 }
 
-// The number of lines in `bytes`: one per CR, plus a last line without one.
-std::size_t LineCount(std::string_view bytes) {
+// The number of lines in `bytes` (one per CR, plus a last line without one)
+// and the bytes of text they hold, line ends left out.
+std::pair<std::size_t, std::size_t> LinesAndText(std::string_view bytes) {
+    std::size_t lines = 0, text = bytes.size();
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\r') ++lines, text -= bytes.substr(i, 2) == "\r\n" ? 2 : 1;
     const bool openLast = !bytes.empty() && bytes.back() != '\r' && !bytes.ends_with("\r\n");
-    return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')) + (openLast ? 1 : 0);
+    return {lines + (openLast ? 1 : 0), text};
 }
 
 }  // namespace
@@ -30,7 +34,11 @@ std::size_t LineCount(std::string_view bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     std::vector<corvane::Favorite> parsed = corvane::ParseFavorites(input);
-    Check(parsed.size() == (LineCount(input) + 3) / 4, "one favorite per four lines, the last one possibly short");
+    const auto [lines, text] = LinesAndText(input);
+    Check(parsed.size() == (lines + 3) / 4, "one favorite per four lines, the last one possibly short");
+    std::size_t read = 0;
+    for (const corvane::Favorite& f : parsed) read += f.display.size() + f.coded.size() + f.startIn.size() + f.params.size();
+    Check(read == text, "text of the lines lost or added");
 
     // Every CR written ends a line and has its LF, every LF follows a CR:
     // no field carries a line break into the file.

@@ -106,7 +106,8 @@ struct FakeTicks {
 };
 
 TEST(Wait, SleepsForTheRestOfThePauseAndCountsOnlyForwardSteps) {
-    struct Row { std::string what; float secs; std::vector<std::int64_t> steps; int closeOnPump; bool result; std::vector<std::uint32_t> asked; int pumps; };
+    struct Row { std::string what; float secs; std::vector<std::int64_t> steps; int closeOnPump; bool result;
+                 std::vector<std::uint32_t> asked; int pumps; };
     const Row rows[] = {
         {"a tenth of a second", 0.1f, {30}, 0, true, {100, 70, 40, 10}, 4},
         {"two and a half seconds", 2.5f, {1000}, 0, true, {2500, 1500, 500}, 3},

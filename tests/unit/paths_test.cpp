@@ -21,6 +21,16 @@ TEST(Paths, SplitAtLastBackslashFromIndexTwo) {
         EXPECT_EQ(FileNameOf(r.path), r.file) << r.path;
         EXPECT_EQ(FolderOf(r.path), r.folder) << r.path;
     }
+    // On code page 932 "\x83\x5C" is one character, not a separator.
+    const LeadBytes lead = WithCp932(AsciiLower()).lead;
+    const Row dbcs[] = {
+        {"C:\\Games\\\x83\x41\x83\x5C.EXE", "\x83\x41\x83\x5C.EXE", "C:\\Games"},
+        {"C:\\\x83\x5C\\a.exe", "a.exe", "C:\\\x83\x5C"}, {"C:\\a\x83\x5C", "a\x83\x5C", "C:"},
+    };
+    for (const Row& r : dbcs) {
+        EXPECT_EQ(FileNameOf(r.path, lead), r.file) << r.path;
+        EXPECT_EQ(FolderOf(r.path, lead), r.folder) << r.path;
+    }
 }
 
 TEST(Paths, TrimSpacesAndLineBreaks) {

@@ -24,7 +24,8 @@ public:
     Corvane(const std::string& folder, const std::string& args = "") {
         const std::string program = Beside("..\\..\\corvane.exe");
         std::string command = "\"" + program + "\" " + args;
-        STARTUPINFOA si{sizeof si};
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
         started_ = CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                   folder.c_str(), &si, &pi_) != FALSE;
     }
@@ -76,7 +77,8 @@ std::string BoxTextOf(DWORD pid) {
 std::string LastMask(const std::string& report) {
     const std::string bytes = ReadBytes(report).value_or("");
     const auto at = bytes.rfind("=0x");
-    return at == std::string::npos ? "" : bytes.substr(at + 1, bytes.find('\r', at) - at - 1);
+    // The value ends at the space before the line's time, or at its end.
+    return at == std::string::npos ? "" : bytes.substr(at + 1, bytes.find_first_of(" \r", at) - at - 1);
 }
 
 struct E2e : ::testing::Test {

@@ -1,8 +1,11 @@
 #include "support/harness.hpp"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace corvane::test {
 
@@ -149,10 +152,15 @@ void CALLBACK BoxCatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
             if (std::string_view(cls) != "#32770" || !IsWindowVisible(box)) return TRUE;
             BoxSeen seen{TextOf(GetDlgItem(box, 0xFFFF)), 0};
             // The icon shows which MB_ICON* the box was made with.
-            const auto icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, 0x14, STM_GETICON, 0, 0));
+            // Windows numbers the icon control 0x14, Wine 0x440: take whichever there is.
+            HWND iconControl = GetDlgItem(box, 0x14) ? GetDlgItem(box, 0x14) : GetDlgItem(box, 0x440);
+            const auto icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
             if (icon == LoadIcon(nullptr, IDI_INFORMATION)) seen.style |= MB_ICONINFORMATION;
             if (icon == LoadIcon(nullptr, IDI_WARNING)) seen.style |= MB_ICONWARNING;
             if (GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL)) seen.style |= MB_OK;
+            // MB_OK is 0: only a box with more buttons leaves a trace in the bits.
+            if (GetDlgItem(box, IDYES)) seen.style |= GetDlgItem(box, IDCANCEL) ? MB_YESNOCANCEL : MB_YESNO;
+            else if (GetDlgItem(box, IDOK) && GetDlgItem(box, IDCANCEL)) seen.style |= MB_OKCANCEL;
             g_catcher->seen_.push_back(seen);
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             return TRUE;
@@ -213,6 +221,42 @@ std::string Record(std::string_view display, std::string_view coded, std::string
     std::string out;
     for (std::string_view line : {display, coded, startIn, params}) out.append(line).append("\r\n");
     return out;
+}
+
+std::vector<DWORD> ProcessIds(std::string_view image) {
+    std::vector<DWORD> out;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snap, &entry); more; more = Process32Next(snap, &entry))
+        if (lstrcmpiA(entry.szExeFile, std::string(image).c_str()) == 0) out.push_back(entry.th32ProcessID);
+    CloseHandle(snap);
+    return out;
+}
+
+ProcessReaper::~ProcessReaper() {
+    for (const std::string& image : images)
+        for (DWORD pid : ProcessIds(image)) {
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+            if (!process) continue;
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);  // gone before its folder is removed
+            CloseHandle(process);
+        }
+}
+
+std::vector<DWORD_PTR> ReportedMasks(const std::string& report, std::string_view key) {
+    std::vector<DWORD_PTR> out;
+    const std::string text = ReadBytes(report).value_or(""), tag = std::string(key) + "=0x";
+    for (std::size_t at = 0; (at = text.find(tag, at)) != std::string::npos; at += tag.size())
+        out.push_back(static_cast<DWORD_PTR>(std::strtoull(text.c_str() + at + tag.size(), nullptr, 16)));
+    return out;
+}
+
+Shown StateOf(HWND w) {
+    if (!IsWindow(w)) return Shown::Closed;
+    if (!IsWindowVisible(w)) return IsIconic(w) ? Shown::Hidden : Shown::Other;
+    return IsIconic(w) ? Shown::Other : IsZoomed(w) ? Shown::Maximised : Shown::Normal;
 }
 
 }  // namespace corvane::test

@@ -94,4 +94,23 @@ private:
 std::string Record(std::string_view display, std::string_view coded, std::string_view startIn,
                    std::string_view params);
 
+// The processes running the image `image` ("game.exe"), from the tool-help snapshot.
+std::vector<DWORD> ProcessIds(std::string_view image);
+
+// Ends every process of these image names when it goes: what a test started
+// must not outlive it, nor keep its folder from being removed.
+struct ProcessReaper {
+    std::vector<std::string> images;
+    ~ProcessReaper();
+};
+
+// What pin_target.exe wrote to its report under `key` ("first": the cores it
+// started on; "mask": each later change), oldest first.
+std::vector<DWORD_PTR> ReportedMasks(const std::string& report, std::string_view key);
+
+// A window as the user sees it: on screen (normal or maximised), minimised
+// and hidden in the notification area, or gone.
+enum class Shown { Normal, Hidden, Maximised, Closed, Other };
+Shown StateOf(HWND window);
+
 }  // namespace corvane::test

@@ -7,10 +7,14 @@
 // test can tell a pin made before the program ran from one made later; it
 // then records every change ("mask=", the last line is the latest) until
 // SECONDS pass (default 20: a failed test leaves nothing behind for long).
+// Each line is "first=0x<mask> t=<ms>\r\n" or "mask=0x<mask> t=<ms>\r\n",
+// t counted from the process's creation, so a benchmark can tell how soon
+// after its start the program was pinned.
 // With --spawn it is a launcher instead: it starts PROGRAM, which reports to
 // PATH, and ends at once.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,9 +31,24 @@ std::string Option(const char* args, const char* name) {
     return end ? std::string(at, end) : std::string(at);
 }
 
+std::uint64_t Ticks(const FILETIME& time) {
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Milliseconds since the system created this process: its own clock would
+// miss the time the loader took before the program's first instruction.
+double MsSinceCreation() {
+    FILETIME created{}, exited{}, kernel{}, user{}, now{};
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    GetSystemTimePreciseAsFileTime(&now);
+    return (static_cast<double>(Ticks(now)) - static_cast<double>(Ticks(created))) / 1e4;
+}
+
 void Append(const std::string& path, const char* key, DWORD_PTR mask) {
-    char line[64];
-    const int length = std::snprintf(line, sizeof line, "%s=0x%llx\r\n", key, static_cast<unsigned long long>(mask));
+    char line[96];
+    // The time goes after the value, which readers take up to the space.
+    const int length = std::snprintf(line, sizeof line, "%s=0x%llx t=%.1f\r\n", key,
+                                     static_cast<unsigned long long>(mask), MsSinceCreation());
     HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_ALWAYS, 0, nullptr);
     DWORD wrote = 0;
@@ -48,7 +67,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR args, int) {
 
     if (const std::string child = Option(args, "spawn"); !child.empty()) {
         std::string command = "\"" + child + "\" --report=" + report;
-        STARTUPINFOA si{sizeof si};
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
         if (!CreateProcessA(child.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
             return 1;

@@ -1,0 +1,324 @@
+// Launching favourites through the real window: the cores programs end up on, the window afterwards, events
+// arriving while the pin attempts run, the notification-area icon, and handles left behind.
+#include <windows.h>
+#include <shellapi.h>
+#include <winternl.h>
+
+#include <gtest/gtest.h>
+
+#include "support/harness.hpp"
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+constexpr const char* kGhost = "c:\\nowhere\\ghost.exe";  // never runs, so never pins
+constexpr ULONGLONG kAllAttempts = 2200;                   // eleven attempts of two 0.1 s pauses
+using Masks = std::vector<DWORD_PTR>;
+using O = LaunchOutcome;
+
+DWORD_PTR AffinityOf(HANDLE process, bool system = false) {
+    DWORD_PTR mask[2] = {0, 0};
+    return GetProcessAffinityMask(process, &mask[0], &mask[1]), mask[system];
+}
+DWORD_PTR SystemMask() { return AffinityOf(GetCurrentProcess(), true); }
+DWORD_PTR MaskFor(int code) { return code == kCpuDefault ? SystemMask() : DWORD_PTR{1} << code; }
+
+std::string Lower(std::string s) { return CharLowerA(s.data()), s; }
+
+// pin_target.exe as `name`: an image name of its own per case keeps lookups off earlier cases' programs.
+std::string Place(const TempDir& dir, const std::string& name) {
+    const std::string pinTarget = ThisExePath().substr(0, ThisExePath().rfind('\\')) + "\\pin_target.exe";
+    EXPECT_TRUE(CopyFileA(pinTarget.c_str(), dir.Join(name).c_str(), FALSE)) << name;
+    return dir.Join(name);
+}
+
+std::string Fav(const std::string& title, int code, const std::string& target, const std::string& startIn,
+                const std::string& params) {
+    const std::string digit(1, static_cast<char>('0' + code));
+    return Record(title + (code == kCpuDefault ? " on Default" : " on CPU " + digit), digit + "__" + Lower(target),
+                  Lower(startIn), params);
+}
+
+// The one process of `image`: its affinity and the command line it was started with, from its parameters.
+struct Started { DWORD_PTR mask = 0; std::string command; };
+Started Inspect(const std::string& image) {
+    const std::vector<DWORD> pids = ProcessIds(image);  // more than one: mask 0 and a failure
+    HANDLE process = pids.size() == 1 ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pids[0]) : 0;
+    PROCESS_BASIC_INFORMATION basic{};
+    PEB peb{};
+    RTL_USER_PROCESS_PARAMETERS params{};
+    std::wstring text;
+    static const auto query = reinterpret_cast<decltype(&NtQueryInformationProcess)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    if (process && query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) == 0 &&
+        ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr) &&
+        ReadProcessMemory(process, peb.ProcessParameters, &params, sizeof params, nullptr)) {
+        text.resize(params.CommandLine.Length / 2);
+        ReadProcessMemory(process, params.CommandLine.Buffer, text.data(), params.CommandLine.Length, nullptr);
+    }
+    Started out{process ? AffinityOf(process) : 0, std::string(text.begin(), text.end())};
+    return process && CloseHandle(process), out;
+}
+
+// A favorites-panel button as the panel receives its click, on screen or not.
+void Press(App& app, int id) {
+    SendMessageA(GetParent(app.control(id)), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(app.control(id)));
+}
+
+ULONGLONG TimedLaunch(App& app) {
+    const ULONGLONG start = GetTickCount64();
+    return Press(app, kLaunchButton), GetTickCount64() - start;
+}
+
+// Something done from inside a launch's event pump: a thread timer calls it
+// every `ms` until it says it has done its part.
+std::function<bool()> g_midway;
+bool g_midwayDone = false;
+void CALLBACK Midway(HWND, UINT, UINT_PTR id, DWORD) {
+    static bool inside = false;
+    if (inside || g_midwayDone) return;
+    inside = true, g_midwayDone = g_midway(), inside = false;
+    if (g_midwayDone) KillTimer(nullptr, id);
+}
+ULONGLONG LaunchWithMidway(App& app, UINT ms, std::function<bool()> act) {
+    g_midway = std::move(act), g_midwayDone = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, ms, Midway);
+    const ULONGLONG elapsed = TimedLaunch(app);
+    return KillTimer(nullptr, timer), elapsed;
+}
+
+// keys: pressed once the menu shows; forced: the menu was still open after 3 s and ended from here.
+struct MenuWatch { std::vector<WPARAM> keys; ULONGLONG start = 0; bool seen = false, forced = false; int items = 0;
+                   std::string text; } g_menu;
+
+void CALLBACK WatchMenu(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = nullptr;  // the popup menu's window, once it shows
+    while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu)) continue;
+    if (menu && !g_menu.seen) {
+        g_menu.seen = true;
+        const auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+        g_menu.items = GetMenuItemCount(handle);
+        char text[64] = "";
+        g_menu.text.assign(text, GetMenuStringA(handle, 0, text, sizeof text, MF_BYPOSITION));
+        for (WPARAM key : g_menu.keys) PostMessageA(menu, WM_KEYDOWN, key, 0);
+    } else if (GetTickCount64() - g_menu.start > 3000) {
+        g_menu.forced = true;
+        EndMenu();
+    }
+}
+
+bool IconAlive(HICON icon) {
+    ICONINFO info{};
+    return GetIconInfo(icon, &info) && (DeleteObject(info.hbmColor), DeleteObject(info.hbmMask), true);
+}
+
+// Kernel handles are small multiples of four, handed out lowest first: each one that duplicates is open.
+int OpenHandles() {
+    int open = 0;
+    HANDLE copy = nullptr, self = GetCurrentProcess();
+    for (UINT_PTR value = 4; value < 0x10000; value += 4)
+        open += DuplicateHandle(self, HANDLE(value), self, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS) && CloseHandle(copy);
+    return open;
+}
+
+}  // namespace
+
+TEST(Launch, CoreStartInParametersAndWindowState) {
+    ASSERT_EQ(SystemMask() & 3, DWORD_PTR{3}) << "the CPU 1 rows need a second core";
+    struct Row { const char* name; int code; const char* image; std::string startIn, params; O outcome; Shown after; };
+    const Row rows[] = {  // image: a pin_target copy, or nullptr for the ghost target
+        {"CPU 0 with parameters", kCpu0, "cpu0.exe", "run", "--report=rep.txt --life=8", O::Pinned, Shown::Hidden},
+        {"CPU 1, parameters None", kCpu1, "cpu1.exe", "run", "None", O::Pinned, Shown::Hidden},
+        {"Default", kCpuDefault, "dflt.exe", "run", "--report=rep.txt --life=8", O::Unpinned, Shown::Hidden},
+        {"start-in folder too short", kCpu0, "short.exe", "c", "--report=rep.txt", O::Refused, Shown::Normal},
+        {"a target that never runs", kCpu0, nullptr, "run", "None", O::NotPinned, Shown::Normal},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        ProcessReaper reaper{{row.image ? row.image : "ghost.exe"}};
+        CreateDirectoryA(dir.Join("run").c_str(), nullptr);
+        ASSERT_TRUE(WriteBytes("Favorites", Fav("Row", row.code, row.image ? Place(dir, row.image) : kGhost,
+                                                row.startIn == "run" ? dir.Join("run") : row.startIn, row.params)));
+        App app;
+        ASSERT_TRUE(app.Start());
+        const ULONGLONG elapsed = TimedLaunch(app);
+        EXPECT_EQ(app.win().lastLaunch(), row.outcome);
+        EXPECT_EQ(StateOf(app.hwnd()), row.after);
+        std::vector<UINT> refusals;
+        for (const BoxSeen& box : app.boxes().seen())
+            if (box.text == "Please make a selection.") refusals.push_back(box.style);
+        EXPECT_EQ(refusals, std::vector<UINT>(row.outcome == O::Refused, MB_ICONINFORMATION | MB_OK));
+        EXPECT_TRUE(row.image || (elapsed >= kAllAttempts && elapsed < 15000)) << elapsed << " ms";
+        EXPECT_TRUE(row.outcome != O::Refused || ProcessIds(row.image).empty()) << "started all the same";
+        if (!row.image || row.outcome == O::Refused) continue;
+        const Started started = Inspect(row.image);
+        EXPECT_EQ(started.mask, MaskFor(row.code));
+        EXPECT_NE(Lower(started.command).find(row.image), std::string::npos) << started.command;
+        EXPECT_EQ(started.command.find(" " + row.params) == std::string::npos, row.params == "None") << started.command;
+        if (row.params == "None") continue;
+        const std::string report = dir.Join("run\\rep.txt");  // relative: where the program started
+        EXPECT_TRUE(PumpUntil([&] { return !ReportedMasks(report, "first").empty(); })) << started.command;
+        // Default starts the program on every core and never pins it.
+        EXPECT_TRUE(row.code != kCpuDefault ||
+                    (ReportedMasks(report, "first") == Masks{SystemMask()} && ReportedMasks(report, "mask").empty()));
+    }
+}
+
+TEST(Launch, PinnedAsTheProgramStarts) {
+    struct Row { const char* name; int code; const char* image; const char* child; };
+    const Row rows[] = {  // child: what the image starts before it ends at once
+        {"CPU 0", kCpu0, "born0.exe", nullptr},
+        {"CPU 1", kCpu1, "born1.exe", nullptr},
+        {"a launcher's child, CPU 1", kCpu1, "launcher.exe", "game.exe"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        ProcessReaper reaper{{row.image, row.child ? row.child : row.image}};
+        const std::string report = dir.Join("rep.txt"), spawn = row.child ? "--spawn=" + Place(dir, row.child) : "";
+        const std::string params = (row.child ? spawn : "--life=8") + " --report=" + report;
+        ASSERT_TRUE(WriteBytes("Favorites", Fav("Born", row.code, Place(dir, row.image), dir.path(), params)));
+        App app;
+        ASSERT_TRUE(app.Start());
+        const std::size_t starts = row.child ? 2 : 1;
+        const auto allStarted = [&] { return ReportedMasks(report, "first").size() == starts; };
+        // Held in its first pause until the programs read their cores, no later pin by name can pass.
+        LaunchWithMidway(app, 10, [&] { return !ProcessIds(row.image).empty() && PumpUntil(allStarted, 10000); });
+        ASSERT_TRUE(g_midwayDone && allStarted());
+        EXPECT_EQ(ReportedMasks(report, "first"), Masks(starts, MaskFor(row.code)));
+    }
+}
+
+TEST(Launch, EventsArrivingWhileThePinAttemptsRun) {
+    std::unique_ptr<App> app;
+    std::string image, other;  // the other favourite's program: its image name and path
+    ULONGLONG innerMs = 0;     // what the nested launch of the last row saw
+    O inner = O::Refused;
+    // runOther: the other favourite's program runs beforehand; keepsGhost: the launched one is still saved.
+    struct Row { const char* name; bool runOther; std::function<void()> act; O outcome; Shown after; bool keepsGhost;
+                 std::function<void()> check; };
+    const Row rows[] = {
+        {"WM_CLOSE", false, [&] { SendMessageA(app->hwnd(), WM_CLOSE, 0, 0); }, O::WindowGone, Shown::Closed, true, {}},
+        {"WM_CLOSE queued while the target field handles a change", false,
+         [&] { PostMessageA(app->hwnd(), WM_CLOSE, 0, 0), app->SetText(kTargetEdit, other); }, O::WindowGone,
+         Shown::Closed, true, {}},
+        {"Remove", false, [&] { Press(*app, kRemoveButton); }, O::NotPinned, Shown::Normal, false,
+         [&] { EXPECT_EQ(app->Favorites(), std::vector<std::string>{"Other on CPU 1"}); }},
+        {"another favourite selected", true, [&] { app->Select(1); }, O::Pinned, Shown::Hidden, true,
+         [&] { EXPECT_EQ(Inspect(image).mask, MaskFor(kCpu1)); }},
+        {"a second Launch", false, [&] { innerMs = TimedLaunch(*app), inner = app->win().lastLaunch(); }, O::NotPinned,
+         Shown::Normal, true, [&] { EXPECT_TRUE(innerMs >= kAllAttempts && inner == O::NotPinned) << innerMs; }},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        image = "other" + std::to_string(n++) + ".exe";
+        ProcessReaper reaper{{image}};
+        other = Place(dir, image);
+        const std::string report = dir.Join("other.txt");
+        const std::string otherRecord = Fav("Other", kCpu1, other, dir.path(), "--report=" + report);
+        const std::string both = Fav("Ghost", kCpu1, kGhost, dir.path(), "None") + otherRecord;
+        // Without its last line end, the file comes back different once written.
+        ASSERT_TRUE(WriteBytes("Favorites", both.substr(0, both.size() - 2)));
+        if (row.runOther) ShellExecuteA(nullptr, nullptr, other.c_str(), ("--report=" + report).c_str(), nullptr, 0);
+        ASSERT_TRUE(!row.runOther || PumpUntil([&] { return !ReportedMasks(report, "first").empty(); }, 10000));
+        app = std::make_unique<App>();
+        ASSERT_TRUE(app->Start());
+        const ULONGLONG elapsed = LaunchWithMidway(*app, 600, [&] { return row.act(), true; });
+        ASSERT_TRUE(g_midwayDone) << "the launch ended before the event came, after " << elapsed << " ms";
+        EXPECT_EQ(app->win().lastLaunch(), row.outcome);
+        EXPECT_EQ(StateOf(app->hwnd()), row.after);
+        if (row.check) row.check();
+        ASSERT_TRUE(app->win().closed() || app->Close());
+        EXPECT_EQ(ReadBytes("Favorites"), row.keepsGhost ? both : otherRecord);
+        // Nothing may write the file again once the window has closed.
+        ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));
+        app.reset();
+        EXPECT_EQ(ReadBytes("Favorites"), std::string("sentinel"));
+    }
+}
+
+TEST(TrayIcon, MessagesRecordAndLifetime) {
+    // inside: the cursor is in the client area, as for a real mouse move
+    struct Row { const char* name; WPARAM wp; LPARAM lp; Shown before; bool inside; std::vector<WPARAM> keys; bool menu;
+                 Shown after; };
+    constexpr Shown kNormal = Shown::Normal, kHidden = Shown::Hidden, kMax = Shown::Maximised;
+    const Row rows[] = {
+        {"double click on the icon", 1, WM_LBUTTONDBLCLK, kHidden, false, {}, false, kNormal},
+        {"another icon's id", 2, WM_LBUTTONDBLCLK, kHidden, false, {}, false, kHidden},
+        {"right click, then Escape", 1, WM_RBUTTONUP, kNormal, false, {VK_ESCAPE}, true, kNormal},
+        {"right click, then Exit Corvane", 1, WM_RBUTTONUP, kHidden, false, {VK_DOWN, VK_RETURN}, true, Shown::Closed},
+        {"a real move inside at x=515", MK_LBUTTON, WM_LBUTTONDBLCLK, kMax, true, {}, false, kMax},
+        {"a real move inside at x=517", MK_LBUTTON, WM_RBUTTONUP, kMax, true, {VK_ESCAPE}, false, kMax},
+    };
+    TempDir dir;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        App app;
+        ASSERT_TRUE(app.Start());
+        if (row.before != kNormal) ShowWindow(app.hwnd(), row.before == kHidden ? SW_MINIMIZE : SW_MAXIMIZE);
+        ASSERT_TRUE(PumpUntil([&] { return StateOf(app.hwnd()) == row.before; }));
+        // The middle of the screen is inside the maximised window; the corner is outside the centred one.
+        const POINT at{GetSystemMetrics(SM_CXSCREEN) / 2 * row.inside, GetSystemMetrics(SM_CYSCREEN) / 2 * row.inside};
+        POINT cursor{};
+        RECT client{};
+        ASSERT_TRUE(SetCursorPos(at.x, at.y) && GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y);
+        ASSERT_TRUE(ScreenToClient(app.hwnd(), &cursor) && GetClientRect(app.hwnd(), &client));
+        ASSERT_EQ(PtInRect(&client, cursor) != FALSE, row.inside);
+        g_menu = MenuWatch{row.keys, GetTickCount64(), false, false, 0, {}};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, WatchMenu);
+        SendMessageA(app.hwnd(), WM_MOUSEMOVE, row.wp, row.lp);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(std::make_tuple(g_menu.seen, g_menu.forced, g_menu.items, g_menu.text),
+                  std::make_tuple(row.menu, false, row.menu ? 1 : 0, std::string(row.menu ? "Exit Corvane" : "")));
+        EXPECT_TRUE(PumpUntil([&] { return StateOf(app.hwnd()) == row.after; }, 3000));
+    }
+    App app;
+    ASSERT_TRUE(app.Start());
+    NOTIFYICONDATAA record = app.win().trayIcon().record();
+    EXPECT_EQ(std::make_tuple(record.hWnd, record.uID, record.uCallbackMessage, record.uFlags, record.szTip),
+              std::make_tuple(app.hwnd(), 1u, UINT{WM_MOUSEMOVE}, 7u, std::string("Crv By Tamsel")));
+    // The shell forgets every icon when it restarts, then broadcasts this.
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    ASSERT_TRUE(app.win().trayIcon().added() && Shell_NotifyIconA(NIM_DELETE, &record));
+    SendMessageA(app.hwnd(), taskbarCreated, 0, 0);
+    EXPECT_TRUE(app.win().trayIcon().added());
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record)) << "the icon was not added again";
+    SendMessageA(app.hwnd(), taskbarCreated, 0, 0);
+    ASSERT_TRUE(app.Close());
+    EXPECT_FALSE(app.win().trayIcon().added()) << "the icon outlived the window";  // Wine drops it with the window
+}
+
+TEST(Leaks, SelectionsAndLaunchesLeaveNoHandlesBehind) {
+    TempDir dir;
+    ProcessReaper reaper{{"leak.exe"}};
+    ASSERT_TRUE(WriteBytes("Favorites", Fav("Self", kCpu0, ThisExePath(), dir.path(), "None") +
+                                            Fav("Leak", kCpu1, Place(dir, "leak.exe"), dir.path(), "--life=1")));
+    App app;
+    ASSERT_TRUE(app.Start());
+    const auto preview = [&] { return app.win().favoritesPanel().previewIcon(); };  // both targets have icons
+    std::vector<HICON> replaced{preview()};
+    for (int i = 1; i <= 300; ++i) {
+        app.Select(i % 2);
+        ASSERT_NE(preview(), nullptr);
+        if (i < 300) replaced.push_back(preview());
+    }
+    ASSERT_NE(replaced.front(), nullptr);
+    int alive = 0;
+    for (HICON old : replaced) alive += old != preview() && IconAlive(old);
+    EXPECT_EQ(alive, 0);
+    EXPECT_TRUE(IconAlive(preview()));
+    app.Select(1);
+
+    Press(app, kLaunchButton);  // the first launch loads what the shell keeps for later ones
+    ASSERT_EQ(app.win().lastLaunch(), O::Pinned);
+    const int before = OpenHandles();
+    int pinned = 0;
+    for (int i = 0; i < 30; ++i) Press(app, kLaunchButton), pinned += app.win().lastLaunch() == O::Pinned;
+    EXPECT_EQ(pinned, 30);
+    EXPECT_LE(OpenHandles(), before + 5);
+}
