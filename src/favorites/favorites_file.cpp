@@ -38,17 +38,18 @@ private:
     const char* end_;
 };
 
-// The number of CRs in `bytes`. Tallied in blocks of at most 255 bytes, in a
-// byte-wide counter: the compiler turns that loop into vector code, which
-// counts a large file over ten times faster than std::count does.
-std::size_t CountCarriageReturns(std::string_view bytes) {
+// How many bytes of `bytes` are `a` or `b`. Tallied in blocks of at most 255
+// bytes, in a byte-wide counter: the compiler turns that loop into vector
+// code, which counts over ten times faster than std::count or a search call
+// per field does.
+std::size_t CountBytes(std::string_view bytes, char a, char b) {
     std::size_t total = 0;
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
         const std::size_t block = std::min<std::size_t>(left, 255);
         unsigned char tally = 0;
-        for (std::size_t i = 0; i < block; ++i) tally = static_cast<unsigned char>(tally + (p[i] == '\r'));
+        for (std::size_t i = 0; i < block; ++i) tally = static_cast<unsigned char>(tally + ((p[i] == a) | (p[i] == b)));
         total += tally;
         p += block;
         left -= block;
@@ -56,14 +57,9 @@ std::size_t CountCarriageReturns(std::string_view bytes) {
     return total;
 }
 
-void AppendLine(std::string& out, std::string_view field) {
-    // Nearly every field is clean, and then it is copied in one piece.
-    if (field.find_first_of("\r\n") == std::string_view::npos) {
-        out.append(field);
-    } else {
-        for (const char c : field)
-            if (c != '\r' && c != '\n') out.push_back(c);
-    }
+void AppendWithoutLineBreaks(std::string& out, std::string_view field) {
+    for (const char c : field)
+        if (c != '\r' && c != '\n') out.push_back(c);
     out.append(kLineEnd);
 }
 
@@ -76,7 +72,7 @@ std::vector<Favorite> ParseFavorites(std::string_view bytes) {
     // Every line but possibly the last ends with a CR, so this bounds the
     // number of records closely enough that the vector never regrows; on
     // Windows' heap the regrowth costs more than the counting pass.
-    favorites.reserve(CountCarriageReturns(bytes) / 4 + 1);
+    favorites.reserve(CountBytes(bytes, '\r', '\r') / 4 + 1);
 
     LineReader reader(bytes);
     while (!reader.AtEnd()) {
@@ -108,10 +104,14 @@ std::string SerializeFavorites(const std::vector<Favorite>& favorites) {
 }
 
 void AppendFavorite(std::string& out, const Favorite& favorite) {
-    AppendLine(out, favorite.display);
-    AppendLine(out, favorite.coded);
-    AppendLine(out, favorite.startIn);
-    AppendLine(out, favorite.params);
+    const std::size_t start = out.size();
+    const std::string_view fields[] = {favorite.display, favorite.coded, favorite.startIn, favorite.params};
+    for (std::string_view field : fields) out.append(field).append(kLineEnd);
+    // Nearly every record is clean, and then its four line ends are its only
+    // line-break bytes; checking the whole record at once is cheap.
+    if (CountBytes(std::string_view(out).substr(start), '\r', '\n') == 4 * kLineEnd.size()) return;
+    out.resize(start);
+    for (std::string_view field : fields) AppendWithoutLineBreaks(out, field);
 }
 
 }  // namespace corvane
