@@ -1,5 +1,7 @@
 #include "app/main_window.hpp"
 
+#include <cstdint>
+
 #include "app/launch_request.hpp"
 #include "platform/win.hpp"
 
@@ -9,6 +11,8 @@ namespace {
 
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
+// More than the favorites list shows at once at any scale.
+constexpr std::size_t kFirstScreen = 64;
 // Start-up searches and marks the caption under this lock, so two instances
 // started at the same moment cannot both miss each other.
 constexpr const char* kStartupMutex = "Local\\Corvane.Startup";
@@ -121,12 +125,17 @@ MainWindow::StartResult MainWindow::Load() {
     favorites_.Clear();
     (void)editor_.Clear();  // nothing to clear yet: its controls come with the window
     PlacePanels();
-    favorites_.Fill(file_.Load());
-    loadedRevision_ = store().revision();
+    // A long list is read in two parts: enough to fill the list's first
+    // screen before the window shows, the rest right after, before any
+    // event can reach the list.
+    file_.Open();
+    favorites_.Fill(file_.Next(kFirstScreen), file_.EstimatedCount());
     trayIcon_.Add(hwnd(), smallIcon_.get());
     CentreOnScreen();
     ShowWindow(hwnd(), SW_SHOWNORMAL);
     UpdateWindow(hwnd());
+    favorites_.FillMore(file_.Next(SIZE_MAX));
+    loadedRevision_ = store().revision();
     // The editor and browse panels are hidden until asked for; their
     // controls are made once the window is on screen, before anything that
     // could show or fill them runs. Without them (the system is out of

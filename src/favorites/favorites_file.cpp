@@ -9,35 +9,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Walks the bytes line by line. Only CR ends a line (a following LF belongs
-// to that line end); an LF on its own is ordinary text.
-class LineReader {
-public:
-    explicit LineReader(std::string_view bytes)
-        : pos_(bytes.data()), end_(bytes.data() + bytes.size()) {}
-
-    bool AtEnd() const { return pos_ == end_; }
-
-    // The next line, without its line end. At the end of the bytes there is
-    // no further line and the result is empty.
-    std::string_view Next() {
-        const char* start = pos_;
-        const auto* cr = static_cast<const char*>(
-            std::memchr(start, '\r', static_cast<std::size_t>(end_ - start)));
-        if (cr == nullptr) {
-            pos_ = end_;
-            return {start, static_cast<std::size_t>(end_ - start)};
-        }
-        pos_ = cr + 1;
-        if (pos_ != end_ && *pos_ == '\n') ++pos_;
-        return {start, static_cast<std::size_t>(cr - start)};
-    }
-
-private:
-    const char* pos_;
-    const char* end_;
-};
-
 // How many bytes of `bytes` are `a` or `b`. Tallied in blocks of at most 255
 // bytes, in a byte-wide counter: the compiler turns that loop into vector
 // code, which counts over ten times faster than std::count or a search call
@@ -66,28 +37,43 @@ void AppendWithoutLineBreaks(std::string& out, std::string_view field) {
 }  // namespace
 
 std::vector<Favorite> ParseFavorites(std::string_view bytes) {
+    FavoritesReader reader(bytes);
     std::vector<Favorite> favorites;
-    if (bytes.empty()) return favorites;
+    // Sized once: on Windows' heap regrowing costs more than the counting.
+    favorites.reserve(reader.Estimate());
+    reader.Read(favorites.max_size(), favorites);
+    return favorites;
+}
 
-    // Every line but possibly the last ends with a CR, so this bounds the
-    // number of records closely enough that the vector never regrows; on
-    // Windows' heap the regrowth costs more than the counting pass.
-    favorites.reserve(CountBytes(bytes, '\r', '\r') / 4 + 1);
+std::size_t FavoritesReader::Estimate() const {
+    // Every line but possibly the last ends with a CR.
+    return bytes_.empty() ? 0 : CountBytes(bytes_, '\r', '\r') / 4 + 1;
+}
 
-    LineReader reader(bytes);
-    while (!reader.AtEnd()) {
-        Favorite& f = favorites.emplace_back();
-        f.display.assign(reader.Next());
+std::string_view FavoritesReader::NextLine() {
+    // Only CR ends a line (an LF right after it belongs to that line end);
+    // an LF on its own is ordinary text.
+    const char* start = pos_;
+    const auto* cr = static_cast<const char*>(std::memchr(start, '\r', static_cast<std::size_t>(end_ - start)));
+    if (cr == nullptr) {
+        pos_ = end_;
+        return {start, static_cast<std::size_t>(end_ - start)};
+    }
+    pos_ = cr + 1;
+    if (pos_ != end_ && *pos_ == '\n') ++pos_;
+    return {start, static_cast<std::size_t>(cr - start)};
+}
+
+void FavoritesReader::Read(std::size_t count, std::vector<Favorite>& out) {
+    for (; count > 0 && !AtEnd(); --count) {
+        Favorite& f = out.emplace_back();
         // A file cut off inside a record leaves the rest of that record empty
         // rather than shifting the fields of later records.
-        if (reader.AtEnd()) break;
-        f.coded.assign(reader.Next());
-        if (reader.AtEnd()) break;
-        f.startIn.assign(reader.Next());
-        if (reader.AtEnd()) break;
-        f.params.assign(reader.Next());
+        for (std::string* field : {&f.display, &f.coded, &f.startIn, &f.params}) {
+            field->assign(NextLine());
+            if (AtEnd()) return;
+        }
     }
-    return favorites;
 }
 
 std::string SerializeFavorites(const std::vector<Favorite>& favorites) {

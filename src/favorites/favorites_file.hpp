@@ -15,6 +15,28 @@ namespace corvane {
 // yields that record with its missing fields empty.
 std::vector<Favorite> ParseFavorites(std::string_view bytes);
 
+// The same reading a few records at a time, so that start-up can show the
+// first screenful of a long list before it reads the rest. The bytes must
+// outlive the reader.
+class FavoritesReader {
+public:
+    explicit FavoritesReader(std::string_view bytes = {})
+        : pos_(bytes.data()), end_(bytes.data() + bytes.size()), bytes_(bytes) {}
+
+    bool AtEnd() const { return pos_ == end_; }
+    // At least as many records as the bytes hold, and close to it.
+    std::size_t Estimate() const;
+    // Appends up to `count` more records to `out`.
+    void Read(std::size_t count, std::vector<Favorite>& out);
+
+private:
+    std::string_view NextLine();
+
+    const char* pos_;
+    const char* end_;
+    std::string_view bytes_;
+};
+
 // Every line, the last included, ends with CR LF; no favorites -> no bytes.
 // A CR or LF inside a field is left out: written, it would end the line early
 // and shift every later record by one field.

@@ -43,9 +43,9 @@ ReadResult ReadFavoritesFile(const char* path) {
         return {missing ? ReadStatus::Missing : ReadStatus::Unreadable, {}};
     }
     try {
-        std::string bytes;
-        if (!ReadAll(file.get(), bytes)) return {ReadStatus::Unreadable, {}};
-        return {ReadStatus::Read, ParseFavorites(bytes)};
+        ReadResult read{ReadStatus::Read, {}};
+        if (!ReadAll(file.get(), read.bytes)) return {ReadStatus::Unreadable, {}};
+        return read;
     } catch (const std::bad_alloc&) {
         return {ReadStatus::Unreadable, {}};
     }
@@ -106,10 +106,27 @@ bool WriteFavoritesFile(const std::vector<Favorite>& favorites, const char* path
     return ok;
 }
 
-std::vector<Favorite> FavoritesFile::Load() {
+void FavoritesFile::Open() {
     ReadResult read = ReadFavoritesFile(path_.c_str());
     unreadable_ = read.status == ReadStatus::Unreadable;
-    return std::move(read.favorites);
+    bytes_ = std::move(read.bytes);
+    reader_ = FavoritesReader(bytes_);
+}
+
+std::vector<Favorite> FavoritesFile::Next(std::size_t count) {
+    std::vector<Favorite> favorites;
+    try {
+        favorites.reserve(std::min(count, reader_.Estimate()));
+        reader_.Read(count, favorites);
+    } catch (const std::bad_alloc&) {
+        unreadable_ = true;
+        reader_ = FavoritesReader();
+    }
+    if (reader_.AtEnd()) {
+        reader_ = FavoritesReader();
+        std::string().swap(bytes_);
+    }
+    return favorites;
 }
 
 FavoritesFile::SaveResult FavoritesFile::Save(const std::vector<Favorite>& favorites, bool changed) const {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "favorites/favorite.hpp"
+#include "favorites/favorites_file.hpp"
 
 namespace corvane {
 
@@ -21,7 +22,7 @@ enum class ReadStatus {
 
 struct ReadResult {
     ReadStatus status = ReadStatus::Missing;
-    std::vector<Favorite> favorites;
+    std::string bytes;
 };
 
 ReadResult ReadFavoritesFile(const char* path = kFavoritesFileName);
@@ -39,7 +40,13 @@ class FavoritesFile {
 public:
     explicit FavoritesFile(std::string path = kFavoritesFileName) : path_(std::move(path)) {}
 
-    std::vector<Favorite> Load();
+    // Reads the file's bytes; the favorites in them are taken out with Next.
+    void Open();
+    // Up to `count` more favorites. A list too large to hold in memory stops
+    // here, and the file then counts as unreadable: what it holds beyond
+    // the favorites taken so far must not be lost by a write.
+    std::vector<Favorite> Next(std::size_t count);
+    std::size_t EstimatedCount() const { return reader_.Estimate(); }
     bool unreadable() const { return unreadable_; }
     std::string unsavedPath() const { return path_ + kUnsavedSuffix; }
 
@@ -49,6 +56,8 @@ public:
 
 private:
     std::string path_;
+    std::string bytes_;
+    FavoritesReader reader_;
     bool unreadable_ = false;
 };
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +23,11 @@ public:
 
     // Replaces everything, as start-up does with what the file held.
     void Load(std::vector<Favorite> favorites) { items_ = std::move(favorites); }
+    // Appends more of what the file held; like Load, not a change.
+    void LoadMore(std::vector<Favorite> favorites) {
+        items_.insert(items_.end(), std::make_move_iterator(favorites.begin()),
+                      std::make_move_iterator(favorites.end()));
+    }
 
     // Appends `favorite` unless its display text is empty or already present
     // (exact comparison, letter case counts). Returns whether it was added.

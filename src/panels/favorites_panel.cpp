@@ -9,15 +9,25 @@ void FavoritesPanel::Clear() {
     SendMessageA(list(), LB_RESETCONTENT, 0, 0);
 }
 
-void FavoritesPanel::Fill(std::vector<Favorite> favorites) {
-    store_.Load(std::move(favorites));
+void FavoritesPanel::Fill(std::vector<Favorite> first, std::size_t expected) {
+    store_.Load(std::move(first));
+    // Room for every entry at once; the display texts average about 20 bytes.
+    SendMessageA(list(), LB_INITSTORAGE, expected, static_cast<LPARAM>(expected * 24));
+    AddToList(0);
+}
+
+void FavoritesPanel::FillMore(std::vector<Favorite> more) {
+    const std::size_t from = store_.size();
+    store_.LoadMore(std::move(more));
+    AddToList(from);
+}
+
+void FavoritesPanel::AddToList(std::size_t from) {
     HWND target = list();
     SendMessageA(target, WM_SETREDRAW, FALSE, 0);
-    std::size_t bytes = 0;
-    for (const Favorite& f : store_.items()) bytes += f.display.size() + 1;
-    SendMessageA(target, LB_INITSTORAGE, store_.size(), static_cast<LPARAM>(bytes));
-    for (const Favorite& f : store_.items())
-        SendMessageA(target, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.display.c_str()));
+    const auto& items = store_.items();
+    for (std::size_t i = from; i < items.size(); ++i)
+        SendMessageA(target, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i].display.c_str()));
     SendMessageA(target, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(target, nullptr, TRUE);
 }

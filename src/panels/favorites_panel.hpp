@@ -21,8 +21,10 @@ public:
 
     // Empties the list and the store.
     void Clear();
-    // Replaces everything with what the file held.
-    void Fill(std::vector<Favorite> favorites);
+    // What the file held: the first favorites, with room made for about
+    // `expected` in all, then the rest.
+    void Fill(std::vector<Favorite> first, std::size_t expected);
+    void FillMore(std::vector<Favorite> more);
     // Appends unless its display text is empty or already listed.
     bool AddUnlessDuplicate(Favorite favorite);
 
@@ -47,6 +49,7 @@ private:
     void OnCommand(int id, int code) override;
     bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
     void OnRemove();
+    void AddToList(std::size_t from);
     HWND list() const { return control(kFavoritesList); }
 
     FavoriteStore store_;

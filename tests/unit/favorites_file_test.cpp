@@ -37,6 +37,12 @@ TEST(FavoritesFile, ReadsLinesAndWritesThemBackWithCrLf) {
         SCOPED_TRACE(::testing::PrintToString(r.bytes));
         EXPECT_EQ(ParseFavorites(r.bytes), r.read);
         EXPECT_EQ(SerializeFavorites(ParseFavorites(r.bytes)), r.written);
+        // Read one record at a time, as start-up reads a long list.
+        FavoritesReader reader(r.bytes);
+        Favorites inSteps;
+        while (!reader.AtEnd()) reader.Read(1, inSteps);
+        EXPECT_EQ(inSteps, r.read);
+        EXPECT_GE(FavoritesReader(r.bytes).Estimate(), r.read.size());
     }
 }
 

@@ -174,6 +174,18 @@ TEST_F(WindowTest, EndOfSessionWritesTheFile) {
     EXPECT_EQ(ReadBytes(dir.Join("Favorites")), kGo);
 }
 
+TEST_F(WindowTest, LongListIsListedWholeAndWrittenBack) {
+    // Longer than what start-up lists before the window shows.
+    std::string file;
+    for (int i = 0; i < 300; ++i) file += Record("Game " + std::to_string(i) + " on CPU 0", "0__c:\\g.exe", "c:\\", "None");
+    Start(file);
+    const std::vector<std::string> list = app->Favorites();
+    ASSERT_EQ(list.size(), 300u);
+    EXPECT_EQ(list[63], "Game 63 on CPU 0");
+    EXPECT_EQ(list[64], "Game 64 on CPU 0");
+    EXPECT_EQ(list[299], "Game 299 on CPU 0");
+    EXPECT_EQ(Saved(), file);
+}
 
 TEST_F(WindowTest, EditorSavesCleanedFieldsAsANewFavorite) {
     const struct { const char* title; const char* target; const char* startIn; const char* params; int option; const char* display; std::string record; } rows[] = {
