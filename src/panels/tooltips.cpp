@@ -7,19 +7,15 @@
 
 namespace corvane {
 
-Tooltips::~Tooltips() {
-    if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);
-}
-
 bool Tooltips::Create(HWND owner) {
     static const auto initCommonControls =
         LoadSystemProc<decltype(&InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
     if (!initCommonControls || !initCommonControls(&icc)) return false;
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr);
-    return tooltip_ != nullptr;
+    tooltip_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr));
+    return static_cast<bool>(tooltip_);
 }
 
 void Tooltips::AddFor(const Panel& panel) {
@@ -33,7 +29,7 @@ void Tooltips::AddFor(const Panel& panel) {
         ti.hwnd = panel.hwnd();
         ti.uId = reinterpret_cast<UINT_PTR>(target);
         ti.lpszText = const_cast<char*>(item.tooltip);
-        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     }
 }
 

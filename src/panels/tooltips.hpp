@@ -5,23 +5,20 @@
 
 #include <windows.h>
 
+#include "platform/handles.hpp"
+
 namespace corvane {
 
 class Panel;
 
 class Tooltips {
 public:
-    Tooltips() = default;
-    ~Tooltips();
-    Tooltips(const Tooltips&) = delete;
-    Tooltips& operator=(const Tooltips&) = delete;
-
     bool Create(HWND owner);
     // Every control of `panel` that the layout gives a tooltip.
     void AddFor(const Panel& panel);
 
 private:
-    HWND tooltip_ = nullptr;
+    UniqueWindow tooltip_;
 };
 
 }  // namespace corvane

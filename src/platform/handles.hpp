@@ -42,6 +42,12 @@ private:
         static void close(Type h) { Close(h); }          \
     }
 
+inline void DestroyIfWindow(HWND h) {
+    // Children and owned windows may already have gone with their parent.
+    if (IsWindow(h)) DestroyWindow(h);
+}
+
+CORVANE_HANDLE_TRAITS(WindowTraits, HWND, nullptr, DestroyIfWindow);
 CORVANE_HANDLE_TRAITS(IconTraits, HICON, nullptr, DestroyIcon);
 CORVANE_HANDLE_TRAITS(MenuTraits, HMENU, nullptr, DestroyMenu);
 CORVANE_HANDLE_TRAITS(BrushTraits, HBRUSH, nullptr, DeleteObject);
@@ -52,6 +58,7 @@ CORVANE_HANDLE_TRAITS(FileTraits, HANDLE, INVALID_HANDLE_VALUE, CloseHandle);
 CORVANE_HANDLE_TRAITS(FindTraits, HANDLE, INVALID_HANDLE_VALUE, FindClose);
 #undef CORVANE_HANDLE_TRAITS
 
+using UniqueWindow = Unique<HWND, WindowTraits>;
 using UniqueIcon = Unique<HICON, IconTraits>;
 using UniqueMenu = Unique<HMENU, MenuTraits>;
 using UniqueBrush = Unique<HBRUSH, BrushTraits>;
