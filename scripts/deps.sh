@@ -9,7 +9,7 @@ packages=(
     libclang-rt-14-dev libfuzzer-14-dev
     g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 mingw-w64-tools
     wine64 fonts-wine xvfb x11-apps imagemagick xdotool
-    procps zip python3
+    procps zip python3 locales
 )
 
 # dpkg-query names only the packages it knows; unknown ones are missing too.
