@@ -1,15 +1,10 @@
-// Fuzzes the Favorites codec. Any bytes must parse without a crash, and what
-// the program writes back must read back as the same favorites: the file is
-// rewritten at every exit, so a codec that drifts on its own output would
-// corrupt a user's list a little more each run.
+// Fuzzes the Favorites codec: any bytes parse, and what is written back reads back the same (the file is
+// rewritten at every exit, so a codec that drifts on its own output corrupts a list a little more each run).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <string_view>
 #include <utility>
-#include <vector>
 
 #include "favorites/favorites_file.hpp"
 
@@ -19,8 +14,7 @@ void Check(bool ok, const char* what) {
     if (!ok) std::fprintf(stderr, "favorites_fuzzer: %s\n", what), std::abort();
 }
 
-// The number of lines in `bytes` (one per CR, plus a last line without one)
-// and the bytes of text they hold, line ends left out.
+// The number of lines in `bytes` (one per CR, plus a last line without one) and the text bytes they hold.
 std::pair<std::size_t, std::size_t> LinesAndText(std::string_view bytes) {
     std::size_t lines = 0, text = bytes.size();
     for (std::size_t i = 0; i < bytes.size(); ++i)
@@ -40,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const corvane::Favorite& f : parsed) read += f.display.size() + f.coded.size() + f.startIn.size() + f.params.size();
     Check(read == text, "text of the lines lost or added");
 
-    // Every CR written ends a line and has its LF, every LF follows a CR:
-    // no field carries a line break into the file.
+    // Every CR written has its LF, every LF follows a CR: no field carries a line break into the file.
     const std::string written = corvane::SerializeFavorites(parsed);
     std::size_t lineEnds = 0;
     for (std::size_t i = 0; i < written.size(); ++i) {

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-namespace corvane {
+using namespace corvane;
 
 using Texts = std::vector<std::string>;
 
@@ -51,4 +48,3 @@ TEST(BrowseRules, DrivesFoldersAndPrograms) {
     for (const auto& [path, target] : drops) EXPECT_EQ(DroppedTarget(path), target) << path;
 }
 
-}  // namespace corvane

@@ -4,7 +4,7 @@
 
 #include "cp932.hpp"
 
-namespace corvane {
+using namespace corvane;
 
 TEST(Favorite, DisplayAndCodedTexts) {
     struct Row { std::string title; int code; std::string target, display, coded; };
@@ -81,4 +81,3 @@ TEST(Favorite, MakeFavoriteLowersPathsOnly) {
     }
 }
 
-}  // namespace corvane

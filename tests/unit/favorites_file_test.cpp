@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-namespace corvane {
+using namespace corvane;
 
 using namespace std::string_literals;
 using Favorites = std::vector<Favorite>;
 
 const Favorite kChess{"Chess on CPU 1", R"(1__c:\games\chess\chess.exe)", R"(c:\games\chess)", "None"};
 
-// Each file is read, and what is read is written back.
 TEST(FavoritesFile, ReadsLinesAndWritesThemBackWithCrLf) {
     struct Row { std::string bytes; Favorites read; std::string written; };
     const Row rows[] = {
@@ -58,4 +54,3 @@ TEST(FavoritesFile, LineBreaksInsideFieldsAreNeverWritten) {
     EXPECT_EQ(out, "kept\r\n" + rows[0].written);
 }
 
-}  // namespace corvane

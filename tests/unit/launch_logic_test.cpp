@@ -2,15 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "cp932.hpp"
 
-namespace corvane {
+using namespace corvane;
 
 TEST(LaunchRules, MasksAndParameters) {
     using Bits = std::vector<std::int32_t>;
@@ -82,16 +78,14 @@ TEST(LaunchRules, PinAttemptsStopOnStateOrClosedWindow) {
     }
 }
 
-// A tick count that moves only while Wait sleeps, by the scripted steps (the
-// last one repeats). Reading it too often throws: a pause that never ends
-// fails its row instead of hanging the test.
+// A tick count that moves only while Wait sleeps, by the scripted steps (the last one repeats). Read too
+// often, it throws: a pause that never ends fails its row instead of hanging the test.
 struct FakeTicks {
-    FakeTicks(std::vector<std::int64_t> s, int close) : steps(std::move(s)), closeOnPump(close) {}
     std::vector<std::int64_t> steps;
     int closeOnPump;
     std::uint64_t now = 5'000'000'000;
     int reads = 0, pumps = 0;
-    std::vector<std::uint32_t> asked;
+    std::vector<std::uint32_t> asked{};
 
     MillisecondClock Clock() {
         return [this] { return ++reads <= 200 ? now : throw std::runtime_error("the clock was read 200 times"); };
@@ -107,7 +101,7 @@ struct FakeTicks {
 
 TEST(Wait, SleepsForTheRestOfThePauseAndCountsOnlyForwardSteps) {
     struct Row { std::string what; float secs; std::vector<std::int64_t> steps; int closeOnPump; bool result;
-                 std::vector<std::uint32_t> asked; int pumps; };
+                 std::vector<std::uint32_t> asked{}; int pumps; };
     const Row rows[] = {
         {"a tenth of a second", 0.1f, {30}, 0, true, {100, 70, 40, 10}, 4},
         {"two and a half seconds", 2.5f, {1000}, 0, true, {2500, 1500, 500}, 3},
@@ -122,7 +116,7 @@ TEST(Wait, SleepsForTheRestOfThePauseAndCountsOnlyForwardSteps) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        FakeTicks ticks(r.steps, r.closeOnPump);
+        FakeTicks ticks{r.steps, r.closeOnPump};
         bool result = !r.result;
         EXPECT_NO_THROW(result = Wait(r.secs, ticks.Clock(), ticks.Pump(), ticks.Sleep()));
         EXPECT_EQ(result, r.result);
@@ -131,4 +125,3 @@ TEST(Wait, SleepsForTheRestOfThePauseAndCountsOnlyForwardSteps) {
     }
 }
 
-}  // namespace corvane

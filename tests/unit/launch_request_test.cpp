@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
-namespace corvane {
+using namespace corvane;
 
 TEST(LaunchRequest, CommandLine) {
     struct Row { std::vector<std::string_view> args; std::optional<std::string> display; };
@@ -32,4 +30,3 @@ TEST(LaunchRequest, MessageFromAnotherInstance) {
     EXPECT_NE(UnknownFavoriteMessage("Chess on CPU 1").find("\"Chess on CPU 1\""), std::string::npos);
 }
 
-}  // namespace corvane

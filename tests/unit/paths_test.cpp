@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "cp932.hpp"
 
-namespace corvane {
+using namespace corvane;
 
 TEST(Paths, SplitAtLastBackslashFromIndexTwo) {
     struct Row { std::string path, file, folder; };
@@ -76,4 +73,3 @@ TEST(MapCase, LeadByteRangesAsTheSystemReportsThem) {
         EXPECT_EQ(LeadBytesFromRanges(r.pairs.data(), r.pairs.size()).count(), r.count) << r.pairs.size();
 }
 
-}  // namespace corvane

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-namespace corvane {
+using namespace corvane;
 
 static Favorite Fav(const std::string& display) { return {display, "0__c:\\" + display, "c:", "None"}; }
 
@@ -15,8 +12,7 @@ static std::string Displays(const FavoriteStore& store) {
     return out;
 }
 
-// Each step adds a display text ('+') or removes an index ('-'); the list and
-// the revision after it follow.
+// Each step adds a display text ('+') or removes an index ('-'); the list and the revision after it follow.
 TEST(FavoriteStore, AddsRemovesAndCountsRevisions) {
     struct Step { char op; std::string display; int index; std::string list; std::uint64_t revision; };
     const Step steps[] = {
@@ -59,4 +55,3 @@ TEST(FavoriteStore, LoadAndClearAreNotEdits) {
     for (std::ptrdiff_t index : {-1, 0, 1}) EXPECT_EQ(store.at(index), Favorite{}) << index;
 }
 
-}  // namespace corvane

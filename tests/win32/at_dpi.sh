@@ -1,9 +1,7 @@
 #!/bin/bash
-# at_dpi.sh DPI program.exe [arguments...]: runs a Win32 test in a Wine session
-# whose display scale is DPI. Wine reads HKCU\Control Panel\Desktop LogPixels
-# when a process starts, so the value is set first and put back afterwards.
-# The test is told the scale it should find (CORVANE_DPI), so a setting that
-# did not take fails instead of testing 96 dpi twice.
+# at_dpi.sh DPI program.exe [arguments...]: runs a Win32 test at display scale DPI. Wine reads LogPixels when
+# a process starts: it is set first and put back afterwards. The test is told the scale it should find
+# (CORVANE_DPI), so a setting that did not take fails instead of testing 96 dpi twice.
 set -u
 run=$(dirname "$0")/../../scripts/wine-run
 key='HKCU\Control Panel\Desktop'

@@ -1,6 +1,5 @@
-// The real corvane.exe, started from outside as a shortcut would start it:
-// one instance at a time, favourites started from the command line, and
-// Favorites written when the window closes.
+// The real corvane.exe, started from outside as a shortcut would start it: one instance at a time, favourites
+// started from the command line, and Favorites written when the window closes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,37 +12,26 @@ using namespace corvane::test;
 
 namespace {
 
-std::string Beside(const std::string& name) {
-    const std::string self = ThisExePath();
-    return self.substr(0, self.find_last_of('\\') + 1) + name;
-}
-
-// One started corvane.exe; ended by force if a test leaves it running.
-class Corvane {
+class Corvane {  // one started corvane.exe; ended by force if a test leaves it running
 public:
     Corvane(const std::string& folder, const std::string& args = "") {
         const std::string program = Beside("..\\..\\corvane.exe");
         std::string command = "\"" + program + "\" " + args;
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        started_ = CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  folder.c_str(), &si, &pi_) != FALSE;
+        CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi_);
     }
-    ~Corvane() {
-        if (!started_) return;
+    ~Corvane() {  // handles that are null when nothing started
         if (!Ended(0)) TerminateProcess(pi_.hProcess, 99);
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
+        CloseHandle(pi_.hThread), CloseHandle(pi_.hProcess);
     }
     bool Ended(DWORD ms) const { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
-    // Its main window, once start-up has marked the caption.
-    HWND Window() const {
+    HWND Window() const {  // its main window, once start-up has marked the caption
         HWND found = nullptr;
+        DWORD pid = 0;
         PumpUntil([&] {
             found = FindWindowA("CorvaneMainWindow", "Corvane!");
-            DWORD pid = 0;
-            if (found) GetWindowThreadProcessId(found, &pid);
-            return found && pid == pi_.dwProcessId;
+            return GetWindowThreadProcessId(found, &pid) && pid == pi_.dwProcessId;
         }, 15000);
         return found;
     }
@@ -55,45 +43,31 @@ public:
 
 private:
     PROCESS_INFORMATION pi_{};
-    bool started_ = false;
 };
 
-// The text of a message box that process `pid` shows, within a bound.
-std::string BoxTextOf(DWORD pid) {
+std::string BoxTextOf(DWORD pid) {  // of a message box that process `pid` shows
     std::string text;
     PumpUntil([&] {
         HWND box = nullptr;
         while ((box = FindWindowExA(nullptr, box, "#32770", nullptr))) {
             DWORD owner = 0;
-            GetWindowThreadProcessId(box, &owner);
-            if (owner == pid) text = TextOf(GetDlgItem(box, 0xFFFF));
+            if (GetWindowThreadProcessId(box, &owner) && owner == pid) text = TextOf(GetDlgItem(box, 0xFFFF));
         }
         return !text.empty();
     }, 15000);
     return text;
 }
 
-// The last affinity mask a pin_target copy reported, "" before its first.
-std::string LastMask(const std::string& report) {
-    const std::string bytes = ReadBytes(report).value_or("");
-    const auto at = bytes.rfind("=0x");
-    // The value ends at the space before the line's time, or at its end.
-    return at == std::string::npos ? "" : bytes.substr(at + 1, bytes.find_first_of(" \r", at) - at - 1);
-}
-
 struct E2e : ::testing::Test {
     TempDir dir;
     std::string game = dir.Join("e2egame.exe");
     std::string report = dir.Join("report.txt");
-    std::string favorites = Record("Game on CPU 1", "1__" + game, dir.path(), "--life=3 --report=" + report) +
-                            Record("Game on CPU 0", "0__" + game, dir.path(), "--life=3 --report=" + report);
+    ProcessReaper reaper{{"e2egame.exe"}};  // a game left running would hold its folder
+    std::string favorites = Record("Game on CPU 1", "1__" + game, dir.path(), "--life=3") +  // reports to report.txt
+                            Record("Game on CPU 0", "0__" + game, dir.path(), "--life=3");
     void SetUp() override {
         ASSERT_TRUE(CopyFileA(Beside("pin_target.exe").c_str(), game.c_str(), FALSE));
         ASSERT_TRUE(WriteBytes(dir.Join("Favorites"), favorites));
-    }
-    void TearDown() override {
-        // A game left running holds its folder.
-        PumpUntil([&] { return DeleteFileA(game.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; }, 25000);
     }
 };
 
@@ -116,7 +90,7 @@ TEST_F(E2e, LaunchFromTheCommandLineStartsCorvaneAndPins) {
     Corvane corvane(dir.path(), "/launch \"Game on CPU 1\"");
     HWND window = corvane.Window();
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == "0x2"; }, 15000)) << LastMask(report);
+    EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == 2; }, 15000)) << LastMask(report);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window); }));
     EXPECT_TRUE(corvane.Close());
 }
@@ -126,7 +100,7 @@ TEST_F(E2e, LaunchRequestGoesToTheRunningInstance) {
     ASSERT_NE(first.Window(), nullptr);
     Corvane second(dir.path(), "/LAUNCH \"Game on CPU 0\"");
     EXPECT_TRUE(second.Ended(15000));
-    EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == "0x1"; }, 15000)) << LastMask(report);
+    EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == 1; }, 15000)) << LastMask(report);
     EXPECT_TRUE(first.Close());
 }
 

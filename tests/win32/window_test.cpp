@@ -1,12 +1,12 @@
-// The real window inside this test program: where its controls sit at the
-// session's scale, what start-up reads and shutdown writes, and the editor,
-// the browse panel and an unreadable "Favorites" as a user meets them.
+// The real window inside this test program: where its controls sit at the session's scale, what start-up reads
+// and shutdown writes, and the editor, the browse panel and an unreadable "Favorites" as a user meets them.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "support/harness.hpp"
 
@@ -15,46 +15,15 @@ using namespace corvane::test;
 
 namespace {
 
-// `child`'s rectangle in its parent's client area.
-RECT InParent(HWND child) {
-    RECT rc;
-    GetWindowRect(child, &rc);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-std::string ClassOf(HWND hwnd) {
-    char name[64] = "";
-    return std::string(name, GetClassNameA(hwnd, name, sizeof name));
-}
-std::string Lower(std::string s) {
-    for (char& c : s) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return s;
-}
 std::string Trimmed(std::string s) { return s.substr(s.find_first_not_of(' ')); }
 
-// "%D" stands for the test's own folder, which differs on every run.
-std::string WithDir(std::string s, const TempDir& dir) {
+std::string WithDir(std::string s, const TempDir& dir) {  // "%D": the test's own folder, new on every run
     for (std::size_t at; (at = s.find("%D")) != std::string::npos;) s.replace(at, 2, dir.path());
     return s;
 }
 
-// The text the window's tooltip control holds for `control`, "" if none.
-std::string TooltipOf(HWND control) {
-    struct Search { HWND control; std::string text; } search{control, ""};
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM lp) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(lp);
-        if (ClassOf(w) != TOOLTIPS_CLASSA) return TRUE;
-        char text[256] = "";
-        TTTOOLINFOA ti{TTTOOLINFOA_V2_SIZE, 0, GetParent(s.control), reinterpret_cast<UINT_PTR>(s.control), {}, nullptr, text, 0, nullptr};
-        SendMessageA(w, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
-        return (s.text = text).empty();
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.text;
-}
-
 class WindowTest : public testing::Test {
 protected:
-    // Writes "Favorites" (unless nullopt) and starts the window on it.
     App& Start(std::optional<std::string> favorites = std::nullopt) {
         if (favorites) { EXPECT_TRUE(WriteBytes(dir.Join("Favorites"), WithDir(*favorites, dir))); }
         app.emplace();
@@ -82,8 +51,7 @@ struct Placed { int id; const char* cls; const char* caption; int left, top, wid
 
 TEST_F(WindowTest, LayoutMatchesTheDesignAtTheSessionScale) {
     HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX); ReleaseDC(nullptr, screen);
     // Set by the ctest entry that changed the session's scale.
     if (const char* expected = std::getenv("CORVANE_DPI")) { ASSERT_EQ(dpi, std::atoi(expected)) << "LogPixels not applied"; }
     Start();
@@ -114,7 +82,9 @@ TEST_F(WindowTest, LayoutMatchesTheDesignAtTheSessionScale) {
         HWND w = app->control(c.id);
         EXPECT_EQ(lstrcmpiA(ClassOf(w).c_str(), c.cls), 0) << "id " << c.id << " is a " << ClassOf(w);
         EXPECT_EQ(TextOf(w), c.caption) << "id " << c.id;
-        expectAt(w, InParent(w), c.left, c.top, c.width, c.height);
+        RECT rc;  // in the parent's client area
+        GetWindowRect(w, &rc), MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&rc), 2);
+        expectAt(w, rc, c.left, c.top, c.width, c.height);
     }
 
     EXPECT_EQ(TextOf(app->hwnd()), "Corvane!");
@@ -134,11 +104,21 @@ TEST_F(WindowTest, LayoutTabOrderAndTooltips) {
         {kTargetEdit, "Drag and Drop .EXE file here instead of typing"}, {kTargetLabel, "Click to Browse for EXE"},
         {kLaunchButton, "Run selected Favorite and set it's Affinty"}, {kParametersEdit, "A.K.A. File Parameters"},
     };
-    for (const auto& t : tips) EXPECT_EQ(TooltipOf(app->control(t.id)), t.tip) << "id " << t.id;
+    HWND tooltip = nullptr;  // the window's tooltip control
+    while ((tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr)) && GetWindow(tooltip, GW_OWNER) != app->hwnd()) {}
+    for (const auto& t : tips) {
+        char text[256] = "";
+        TTTOOLINFOA ti{TTTOOLINFOA_V2_SIZE, 0, GetParent(app->control(t.id)), UINT_PTR(app->control(t.id)), {}, nullptr, text, 0, nullptr};
+        SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, LPARAM(&ti));
+        EXPECT_STREQ(text, t.tip) << "id " << t.id;
+    }
 }
 
 
 TEST_F(WindowTest, StartUpShowsWhatTheFileHolds) {
+    std::string longFile;  // longer than what start-up lists before the window shows
+    std::vector<std::string> longList;
+    for (int i = 0; i < 300; ++i) longFile += Record(longList.emplace_back("Game " + std::to_string(i) + " on CPU 0"), "0__c:\\g.exe", "c:\\", "None");
     const struct { const char* name; std::optional<std::string> file; std::vector<std::string> list; int selected, option;
                    const char* fields; bool launch, preview; std::string atClose; } rows[] = {
         {"no file", std::nullopt, {}, -1, kCpu0Option, "|||", false, false, ""},
@@ -147,6 +127,7 @@ TEST_F(WindowTest, StartUpShowsWhatTheFileHolds) {
         {"cut short", kGo + "Chess on CPU 0\r\n0__c:\\chess.exe", {"Go on Default", "Chess on CPU 0"}, 0,
          kDefaultOption, "Go|c:\\go\\go.exe|c:\\go|None", true, false,
          kGo + "Chess on CPU 0\r\n0__c:\\chess.exe\r\n\r\n\r\n"},
+        {"a long list", longFile, longList, 0, kCpu0Option, "Game 0|c:\\g.exe|c:\\|None", true, false, longFile},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -160,78 +141,48 @@ TEST_F(WindowTest, StartUpShowsWhatTheFileHolds) {
         EXPECT_EQ(IsWindowEnabled(app->control(kLaunchButton)) != FALSE, row.launch);
         EXPECT_EQ(app->win().favoritesPanel().previewIcon() != nullptr, row.preview);
         EXPECT_TRUE(app->win().trayIcon().added() && app->boxes().seen().empty());
-        EXPECT_STREQ(app->win().trayIcon().record().szTip, "Crv By Tamsel");
         EXPECT_EQ(Saved(), WithDir(row.atClose, dir));
         EXPECT_FALSE(app->win().trayIcon().added());
     }
 }
 
-TEST_F(WindowTest, EndOfSessionWritesTheFile) {
-    Start(kChess + kGo);
-    app->Click(kRemoveButton);
-    ASSERT_EQ(app->Favorites(), std::vector<std::string>{"Go on Default"});
-    SendMessageA(app->hwnd(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(ReadBytes(dir.Join("Favorites")), kGo);
-}
-
-TEST_F(WindowTest, LongListIsListedWholeAndWrittenBack) {
-    // Longer than what start-up lists before the window shows.
-    std::string file;
-    for (int i = 0; i < 300; ++i) file += Record("Game " + std::to_string(i) + " on CPU 0", "0__c:\\g.exe", "c:\\", "None");
-    Start(file);
-    const std::vector<std::string> list = app->Favorites();
-    ASSERT_EQ(list.size(), 300u);
-    EXPECT_EQ(list[63], "Game 63 on CPU 0");
-    EXPECT_EQ(list[64], "Game 64 on CPU 0");
-    EXPECT_EQ(list[299], "Game 299 on CPU 0");
-    EXPECT_EQ(Saved(), file);
-}
-
-TEST_F(WindowTest, EditorSavesCleanedFieldsAsANewFavorite) {
-    const struct { const char* title; const char* target; const char* startIn; const char* params; int option; const char* display; std::string record; } rows[] = {
+TEST_F(WindowTest, EditorSavesCleanedFieldsAsANewFavoriteOrRefusesThem) {
+    const std::string old = Record("Old on CPU 0", "0__c:\\old.exe", "c:\\", "None");
+    const struct { const char* title; const char* target; const char* startIn; const char* params; int option; const char* display;
+                   std::string record; const char* box; } rows[] = {
         {"Chess", "C:\\Games\\Chess\\Chess.EXE", nullptr, "", kCpu1Option, "Chess on CPU 1",
-         Record("Chess on CPU 1", "1__c:\\games\\chess\\chess.exe", "c:\\games\\chess", "None")},
+         Record("Chess on CPU 1", "1__c:\\games\\chess\\chess.exe", "c:\\games\\chess", "None"), nullptr},
         {"  a\r\nb ", "c:\\x\r\n\\game.exe", "C:\\X\r\n", "-x\r\n-y", kDefaultOption, "ab on Default",
-         Record("ab on Default", "2__c:\\x\\game.exe", "c:\\x", "-x-y")},
+         Record("ab on Default", "2__c:\\x\\game.exe", "c:\\x", "-x-y"), nullptr},
+        {"Chess", "c:\\a.exe", "", "", kCpu0Option, nullptr, "", "Please fill in the required data!"},
+        {"Old", "c:\\games\\old.exe", "c:\\games", "", kCpu0Option, nullptr, "", "Favorite already exsists, Please Rename Title!"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.display);
-        Start(Record("Old on CPU 0", "0__c:\\old.exe", "c:\\", "None"));
+        SCOPED_TRACE(row.target);
+        Start(old);
         app->Click(kAddButton);
         ASSERT_TRUE(app->Visible(kEditorPanel));
         app->Click(kClearButton); Type(kTitleEdit, row.title); Type(kTargetEdit, row.target);
         if (row.startIn) Type(kStartInEdit, row.startIn);
         Type(kParametersEdit, row.params); app->Click(row.option); app->Click(kSaveButton);
-        EXPECT_TRUE(app->boxes().seen().empty());
-        EXPECT_EQ(app->Favorites(), (std::vector<std::string>{"Old on CPU 0", row.display}));
-        EXPECT_EQ(app->Selected(), 1);
-        EXPECT_TRUE(app->Visible(kFavoritesPanel) && !app->Visible(kEditorPanel));
-        EXPECT_EQ(Saved(), Record("Old on CPU 0", "0__c:\\old.exe", "c:\\", "None") + row.record);
+        ASSERT_EQ(app->boxes().seen().size(), row.box ? 1u : 0u);
+        if (row.box) {  // information, OK only
+            EXPECT_EQ(app->boxes().seen()[0].text, row.box);
+            EXPECT_EQ(app->boxes().seen()[0].style, static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
+        }
+        std::vector<std::string> list{"Old on CPU 0"};
+        if (row.display) list.push_back(row.display);
+        EXPECT_EQ(app->Favorites(), list);
+        EXPECT_TRUE(!row.display || (app->Selected() == 1 && app->Visible(kFavoritesPanel) && !app->Visible(kEditorPanel)));
+        EXPECT_EQ(Saved(), old + row.record);
     }
 }
 
-TEST_F(WindowTest, EditorRefusesIncompleteAndDuplicateFavorites) {
-    const struct { const char* title; const char* target; const char* startIn; const char* box; } rows[] = {
-        {"Chess", "c:\\a.exe", "", "Please fill in the required data!"},
-        {"Old", "c:\\games\\old.exe", "c:\\games", "Favorite already exsists, Please Rename Title!"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.target);
-        Start(Record("Old on CPU 0", "0__c:\\old.exe", "c:\\", "None"));
-        app->Click(kAddButton); Type(kTargetEdit, row.target); Type(kTitleEdit, row.title);
-        Type(kStartInEdit, row.startIn); app->Click(kCpu0Option); app->Click(kSaveButton);
-        ASSERT_EQ(app->boxes().seen().size(), 1u);
-        EXPECT_EQ(app->boxes().seen()[0].text, row.box);
-        EXPECT_EQ(app->boxes().seen()[0].style, static_cast<UINT>(MB_ICONINFORMATION | MB_OK)) << "information, OK only";
-        EXPECT_EQ(app->Favorites(), std::vector<std::string>{"Old on CPU 0"});
-        app.reset();
-    }
-}
-
+// And the end of the session writes the file.
 TEST_F(WindowTest, CancelAndRemoveLeaveNothingSelected) {
-    const struct { const char* name; std::vector<int> clicks; std::vector<std::string> list; } rows[] = {
-        {"cancel", {kAddButton, kCancelButton}, {"Chess on CPU 1", "Go on Default"}},
-        {"remove", {kRemoveButton}, {"Go on Default"}},
+    const struct { const char* name; std::vector<int> clicks; std::vector<std::string> list; std::string atEnd; } rows[] = {
+        {"cancel", {kAddButton, kCancelButton}, {"Chess on CPU 1", "Go on Default"}, WithDir(kChess, dir) + kGo},
+        {"remove", {kRemoveButton}, {"Go on Default"}, kGo},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -243,6 +194,8 @@ TEST_F(WindowTest, CancelAndRemoveLeaveNothingSelected) {
         EXPECT_EQ(Fields(), "|||");
         EXPECT_TRUE(app->Visible(kFavoritesPanel));
         EXPECT_FALSE(IsWindowEnabled(app->control(kLaunchButton)));
+        SendMessageA(app->hwnd(), WM_ENDSESSION, TRUE, 0);
+        EXPECT_EQ(ReadBytes(dir.Join("Favorites")), row.atEnd);
         app.reset();
     }
 }
@@ -259,7 +212,7 @@ TEST_F(WindowTest, TargetFillsStartInAndEmptyTitleAndTakesDroppedPrograms) {
     for (const auto& row : rows) {
         app->Click(kClearButton); Type(kTitleEdit, row.title);
         if (row.typed) Type(kTargetEdit, row.typed);
-        if (row.dropped) DropFiles(app->control(kTargetEdit), {row.dropped});
+        if (row.dropped) DropFile(app->control(kTargetEdit), row.dropped);
         EXPECT_EQ(Fields(), row.fields);
     }
 }
@@ -306,12 +259,7 @@ TEST_F(WindowTest, BrowseRefreshReselectsByTheWholeName) {
 }
 
 
-struct Held {
-    HANDLE handle;
-    ~Held() { Release(); }
-    void Release() { if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle), handle = INVALID_HANDLE_VALUE; }
-};
-
+using Held = std::unique_ptr<void, decltype(&CloseHandle)>;  // a handle to Favorites that another program keeps
 TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
     const std::string path = dir.Join("Favorites");
     const struct { const char* name; DWORD share; bool huge; std::vector<std::string> list; bool box; } rows[] = {
@@ -322,21 +270,19 @@ TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(WriteBytes(path, kGo));
-        Held held{CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, row.share, nullptr, OPEN_EXISTING, 0, nullptr)};
-        ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
+        Held held{CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, row.share, nullptr, OPEN_EXISTING, 0, nullptr), CloseHandle};
+        ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
         // Sparse on this file system: 3 GB that cost no disk.
-        if (row.huge) { ASSERT_TRUE(SetFilePointerEx(held.handle, {.QuadPart = 3LL << 30}, nullptr, FILE_BEGIN) && SetEndOfFile(held.handle)); }
+        if (row.huge) { ASSERT_TRUE(SetFilePointerEx(held.get(), {.QuadPart = 3LL << 30}, nullptr, FILE_BEGIN) && SetEndOfFile(held.get())); }
         Start();
-        held.Release();
+        held.reset();
         EXPECT_EQ(app->Favorites(), row.list);
         ASSERT_EQ(app->boxes().seen().size(), row.box ? 1u : 0u);
         if (row.box) {
             const std::string& text = app->boxes().seen()[0].text;
             EXPECT_TRUE(text.find("\"Favorites\"") != text.npos && text.find("could not read") != text.npos) << text;
             EXPECT_TRUE(app->Close());
-            WIN32_FILE_ATTRIBUTE_DATA data{};
-            ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data));
-            EXPECT_EQ((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, row.huge ? 3ULL << 30 : kGo.size());
+            EXPECT_EQ(std::filesystem::file_size(path), row.huge ? 3ULL << 30 : kGo.size());
             if (!row.huge) { EXPECT_EQ(ReadBytes(path), kGo) << "rewritten"; }
             EXPECT_FALSE(ReadBytes(path + ".unsaved").has_value());
             EXPECT_EQ(app->boxes().seen().size(), 1u) << "nothing to tell at close";
@@ -348,11 +294,11 @@ TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
 TEST_F(WindowTest, FavoritesAddedAfterAnUnreadableStartGoBeside) {
     const std::string path = dir.Join("Favorites");
     ASSERT_TRUE(WriteBytes(path, kGo));
-    Held held{CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)};
+    Held held{CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), CloseHandle};
     Start();
     app->Click(kAddButton); Type(kTargetEdit, "c:\\games\\Chess\\chess.exe"); app->Click(kSaveButton);
     ASSERT_EQ(app->Favorites(), std::vector<std::string>{"Chess on CPU 0"});
-    held.Release();
+    held.reset();
     EXPECT_EQ(Saved("Favorites.unsaved"), Record("Chess on CPU 0", "0__c:\\games\\chess\\chess.exe", "c:\\games\\chess", "None"));
     EXPECT_EQ(ReadBytes(path), kGo);
     ASSERT_EQ(app->boxes().seen().size(), 2u);

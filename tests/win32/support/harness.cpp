@@ -6,51 +6,26 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace corvane::test {
 
-namespace {
-
-std::string Current() {
-    char buffer[MAX_PATH * 2];
-    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
-    return std::string(buffer, length < sizeof buffer ? length : 0);
-}
-
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string full = path + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
-            else DeleteFileA(full.c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
+namespace fs = std::filesystem;
 int g_nextDir = 0;
 
-}  // namespace
-
-TempDir::TempDir() : previous_(Current()) {
-    char temp[MAX_PATH + 1];
-    GetTempPathA(sizeof temp, temp);
-    path_ = std::string(temp) + "crv-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(g_nextDir++);
-    RemoveTree(path_);
-    CreateDirectoryA(path_.c_str(), nullptr);
-    SetCurrentDirectoryA(path_.c_str());
-    path_ = Current();
+TempDir::TempDir() : previous_(fs::current_path().string()) {
+    const fs::path path = fs::temp_directory_path() / ("crv-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(g_nextDir++));
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+    fs::create_directory(path, ignored);
+    fs::current_path(path, ignored);
+    path_ = fs::current_path().string();
 }
 
 TempDir::~TempDir() {
-    SetCurrentDirectoryA(previous_.c_str());
-    RemoveTree(path_);
+    std::error_code ignored;
+    fs::current_path(previous_, ignored);
+    fs::remove_all(path_, ignored);
 }
 
 std::optional<std::string> ReadBytes(const std::string& path) {
@@ -58,8 +33,7 @@ std::optional<std::string> ReadBytes(const std::string& path) {
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     std::string bytes;
-    char chunk[65536];
-    DWORD got = 0;
+    char chunk[65536]; DWORD got = 0;
     while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
     CloseHandle(file);
     return bytes;
@@ -69,8 +43,7 @@ bool WriteBytes(const std::string& path, std::string_view bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD wrote = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) &&
-                    wrote == bytes.size();
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) && wrote == bytes.size();
     CloseHandle(file);
     return ok;
 }
@@ -81,6 +54,13 @@ std::string ThisExePath() {
     return std::string(buffer, length < sizeof buffer ? length : 0);
 }
 
+std::string Beside(std::string_view name) {
+    const std::string self = ThisExePath();
+    return self.substr(0, self.rfind('\\') + 1).append(name);
+}
+
+std::string Lower(std::string s) { return CharLowerA(s.data()), s; }
+
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
     while (!done()) {
@@ -89,11 +69,8 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)),
                                   QS_ALLINPUT);
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message != WM_QUIT) TranslateMessage(&msg), DispatchMessageA(&msg);
     }
     return true;
 }
@@ -104,83 +81,55 @@ std::string TextOf(HWND hwnd) {
     return std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
 }
 
+std::string ClassOf(HWND hwnd) {
+    char name[64] = "";
+    return std::string(name, GetClassNameA(hwnd, name, sizeof name));
+}
+
 std::vector<std::string> ListItems(HWND list) {
-    char name[16] = "";
-    GetClassNameA(list, name, sizeof name);
-    const bool combo = lstrcmpiA(name, "ComboBox") == 0;
     std::vector<std::string> items;
-    const LRESULT count = SendMessageA(list, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
+    for (LRESULT i = 0, count = SendMessageA(list, LB_GETCOUNT, 0, 0); i < count; ++i) {
         char buffer[1024] = "";
-        SendMessageA(list, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
         items.emplace_back(buffer);
     }
     return items;
 }
 
-void DropFiles(HWND target, const std::vector<std::string>& paths) {
-    std::size_t chars = 1;
-    for (const std::string& p : paths) chars += p.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars);
+void DropFile(HWND target, const std::string& path) {
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + path.size() + 2);  // zeroed: the list's two ends
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
-    char* names = reinterpret_cast<char*>(drop + 1);
-    for (const std::string& p : paths) names = std::copy(p.begin(), p.end(), names) + 1;
+    std::copy(path.begin(), path.end(), reinterpret_cast<char*>(drop + 1));
     GlobalUnlock(memory);
     SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
 BoxCatcher* g_catcher = nullptr;
 
-BoxCatcher::BoxCatcher() {
-    g_catcher = this;
-    timer_ = SetTimer(nullptr, 0, 20, OnTimer);
-}
-
-BoxCatcher::~BoxCatcher() {
-    KillTimer(nullptr, timer_);
-    g_catcher = nullptr;
-}
+BoxCatcher::BoxCatcher() : timer_(SetTimer(nullptr, 0, 20, OnTimer)) { g_catcher = this; }
+BoxCatcher::~BoxCatcher() { KillTimer(nullptr, timer_), g_catcher = nullptr; }
 
 void CALLBACK BoxCatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (!g_catcher) return;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND box, LPARAM) -> BOOL {
-            char cls[16] = "";
-            GetClassNameA(box, cls, sizeof cls);
-            if (std::string_view(cls) != "#32770" || !IsWindowVisible(box)) return TRUE;
-            BoxSeen seen{TextOf(GetDlgItem(box, 0xFFFF)), 0};
-            // The icon shows which MB_ICON* the box was made with.
-            // Windows numbers the icon control 0x14, Wine 0x440: take whichever there is.
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND box, LPARAM) -> BOOL {
+            if (ClassOf(box) != "#32770" || !IsWindowVisible(box)) return TRUE;
+            // The icon control is 0x14 on Windows, 0x440 on Wine. MB_OK is 0: other buttons leave a trace.
             HWND iconControl = GetDlgItem(box, 0x14) ? GetDlgItem(box, 0x14) : GetDlgItem(box, 0x440);
             const auto icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
-            if (icon == LoadIcon(nullptr, IDI_INFORMATION)) seen.style |= MB_ICONINFORMATION;
-            if (icon == LoadIcon(nullptr, IDI_WARNING)) seen.style |= MB_ICONWARNING;
-            if (GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL)) seen.style |= MB_OK;
-            // MB_OK is 0: only a box with more buttons leaves a trace in the bits.
-            if (GetDlgItem(box, IDYES)) seen.style |= GetDlgItem(box, IDCANCEL) ? MB_YESNOCANCEL : MB_YESNO;
-            else if (GetDlgItem(box, IDOK) && GetDlgItem(box, IDCANCEL)) seen.style |= MB_OKCANCEL;
-            g_catcher->seen_.push_back(seen);
+            const UINT buttons = GetDlgItem(box, IDYES) ? MB_YESNO : GetDlgItem(box, IDCANCEL) ? MB_OKCANCEL : MB_OK;
+            g_catcher->seen_.push_back({TextOf(GetDlgItem(box, 0xFFFF)),
+                                        buttons | (icon == LoadIcon(nullptr, IDI_INFORMATION) ? MB_ICONINFORMATION : 0) |
+                                            (icon == LoadIcon(nullptr, IDI_WARNING) ? MB_ICONWARNING : 0)});
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             return TRUE;
-        },
-        0);
+        }, 0);
 }
 
-App::App() : boxes_(std::make_unique<BoxCatcher>()), win_(std::make_unique<MainWindow>()) {
-    win_->SetQuitOnClose(false);
-}
+App::App() : boxes_(std::make_unique<BoxCatcher>()), win_(std::make_unique<MainWindow>()) { win_->SetQuitOnClose(false); }
+App::~App() { if (win_->hwnd()) Close(); }
 
-App::~App() {
-    if (win_->hwnd()) Close();
-}
-
-bool App::Start() {
-    if (!win_->Create(GetModuleHandleA(nullptr))) return false;
-    win_->Load();
-    return win_->hwnd() != nullptr;
-}
+bool App::Start() { return win_->Create(GetModuleHandleA(nullptr)) && (win_->Load(), win_->hwnd() != nullptr); }
 
 bool App::Close() {
     PostMessageA(win_->hwnd(), WM_CLOSE, 0, 0);
@@ -188,23 +137,19 @@ bool App::Close() {
 }
 
 HWND App::control(int id) const {
-    // Panels are 1001-1003; a control's hundreds digit names its panel, and
-    // each frame box (14xx) sits in the panel of its own number.
+    // Panels are 1001-1003; a control's hundreds digit names its panel, a frame box (14xx) its own number's.
     if (id < 1100) return GetDlgItem(hwnd(), id);
     const int panel = id >= 1400 ? kFavoritesPanel + (id - kFavoritesBox) : kFavoritesPanel + id / 100 - 11;
     return GetDlgItem(GetDlgItem(hwnd(), panel), id);
 }
 
 void App::SetText(int id, std::string_view text) const {
-    const std::string copy(text);
-    SendMessageA(control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.c_str()));
+    SendMessageA(control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::string(text).c_str()));
 }
 
 void App::Click(int id) const {
     HWND target = control(id);
-    char cls[16] = "";
-    GetClassNameA(target, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Static") == 0)
+    if (lstrcmpiA(ClassOf(target).c_str(), "Static") == 0)
         SendMessageA(GetParent(target), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(target));
     else
         SendMessageA(target, BM_CLICK, 0, 0);
@@ -216,8 +161,7 @@ void App::Select(int index) const {
     SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(kFavoritesList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
-std::string Record(std::string_view display, std::string_view coded, std::string_view startIn,
-                   std::string_view params) {
+std::string Record(std::string_view display, std::string_view coded, std::string_view startIn, std::string_view params) {
     std::string out;
     for (std::string_view line : {display, coded, startIn, params}) out.append(line).append("\r\n");
     return out;
@@ -236,13 +180,9 @@ std::vector<DWORD> ProcessIds(std::string_view image) {
 
 ProcessReaper::~ProcessReaper() {
     for (const std::string& image : images)
-        for (DWORD pid : ProcessIds(image)) {
-            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-            if (!process) continue;
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 5000);  // gone before its folder is removed
-            CloseHandle(process);
-        }
+        for (DWORD pid : ProcessIds(image))  // each gone before its folder is removed
+            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid))
+                TerminateProcess(process, 0), WaitForSingleObject(process, 5000), CloseHandle(process);
 }
 
 std::vector<DWORD_PTR> ReportedMasks(const std::string& report, std::string_view key) {
@@ -251,6 +191,18 @@ std::vector<DWORD_PTR> ReportedMasks(const std::string& report, std::string_view
     for (std::size_t at = 0; (at = text.find(tag, at)) != std::string::npos; at += tag.size())
         out.push_back(static_cast<DWORD_PTR>(std::strtoull(text.c_str() + at + tag.size(), nullptr, 16)));
     return out;
+}
+
+DWORD_PTR LastMask(const std::string& report) {
+    const std::vector<DWORD_PTR> masks = ReportedMasks(report);
+    return masks.empty() ? 0 : masks.back();
+}
+
+std::optional<std::string> ReportedArgs(const std::string& report) {
+    const std::string text = ReadBytes(report).value_or("");
+    const std::size_t at = text.find("\nargs="), end = text.find('\r', at + 1);
+    if (at == std::string::npos || end == std::string::npos) return std::nullopt;
+    return text.substr(at + 6, end - at - 6);
 }
 
 Shown StateOf(HWND w) {
@@ -262,9 +214,8 @@ Shown StateOf(HWND w) {
 }  // namespace corvane::test
 
 int main(int argc, char** argv) {
-    // The icon pictures and the shell calls expect a single-threaded apartment.
+    // The icon pictures and shell calls expect a single-threaded apartment; a crash dialog would hang the run.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    // A crash dialog would hang an unattended run instead of failing it.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();

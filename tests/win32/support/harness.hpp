@@ -1,6 +1,5 @@
-// What every Win32 test shares: a private working folder, file bytes, a
-// bounded wait for a state, the real main window driven in this process, and
-// a catcher for the message boxes it shows.
+// What every Win32 test shares: a private working folder, file bytes, a bounded wait for a state, the real main
+// window driven in this process, a catcher for its message boxes, and what pin_target.exe reports.
 #pragma once
 
 #include <windows.h>
@@ -17,8 +16,7 @@
 
 namespace corvane::test {
 
-// A fresh folder that is the current directory while the object lives
-// (Corvane keeps "Favorites" there); removed afterwards.
+// A fresh folder that is the current directory (where "Favorites" is kept) while the object lives.
 class TempDir {
 public:
     TempDir();
@@ -27,30 +25,25 @@ public:
     std::string Join(std::string_view name) const { return path_ + "\\" + std::string(name); }
 
 private:
-    std::string path_;
-    std::string previous_;
+    std::string path_, previous_;
 };
 
 std::optional<std::string> ReadBytes(const std::string& path);
 bool WriteBytes(const std::string& path, std::string_view bytes);
 std::string ThisExePath();
+std::string Beside(std::string_view name);  // a file in this program's folder
+std::string Lower(std::string s);
 
-// Dispatches this thread's messages until `done` holds, at most `timeoutMs`;
-// returns `done()`. Never a fixed wait for a state.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);  // dispatches messages; returns done()
 
 std::string TextOf(HWND hwnd);
+std::string ClassOf(HWND hwnd);
 std::vector<std::string> ListItems(HWND list);
-// A file drop onto `target` with a real HDROP, as Explorer sends it.
-void DropFiles(HWND target, const std::vector<std::string>& paths);
+void DropFile(HWND target, const std::string& path);  // with a real HDROP, as Explorer sends it
 
-struct BoxSeen {
-    std::string text;
-    UINT style = 0;  // MB_ICON* and button bits as read from the box
-};
+struct BoxSeen { std::string text; UINT style = 0; };  // style: MB_ICON* and button bits as read from the box
 
-// While alive, records every message box this thread shows and presses its
-// default button, from a timer that runs inside the box's own modal loop.
+// While alive, records every message box this thread shows and presses OK, from a timer inside the box's modal loop.
 class BoxCatcher {
 public:
     BoxCatcher();
@@ -60,11 +53,10 @@ public:
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
     std::vector<BoxSeen> seen_;
-    UINT_PTR timer_ = 0;
+    UINT_PTR timer_;
 };
 
-// The real main window, created and started as corvane.exe does, except
-// that closing it does not end the test program's message loop.
+// The real main window, started as corvane.exe does, except that closing it does not end the test program.
 class App {
 public:
     App();
@@ -90,27 +82,20 @@ private:
     std::unique_ptr<MainWindow> win_;
 };
 
-// Four lines of the Favorites file, written out as the user's file has them.
-std::string Record(std::string_view display, std::string_view coded, std::string_view startIn,
-                   std::string_view params);
+std::string Record(std::string_view display, std::string_view coded, std::string_view startIn, std::string_view params);
 
-// The processes running the image `image` ("game.exe"), from the tool-help snapshot.
 std::vector<DWORD> ProcessIds(std::string_view image);
 
-// Ends every process of these image names when it goes: what a test started
-// must not outlive it, nor keep its folder from being removed.
-struct ProcessReaper {
-    std::vector<std::string> images;
-    ~ProcessReaper();
-};
+// Ends every process of these image names when it goes, before the test's folder is removed.
+struct ProcessReaper { std::vector<std::string> images; ~ProcessReaper(); };
 
-// What pin_target.exe wrote to its report under `key` ("first": the cores it
-// started on; "mask": each later change), oldest first.
-std::vector<DWORD_PTR> ReportedMasks(const std::string& report, std::string_view key);
+// What pin_target.exe wrote to its report under `key` ("first": the cores it started on; "mask": each later
+// change; "": both), oldest first; and the parameters it was started with.
+std::vector<DWORD_PTR> ReportedMasks(const std::string& report, std::string_view key = "");
+std::optional<std::string> ReportedArgs(const std::string& report);
+DWORD_PTR LastMask(const std::string& report);  // 0 before the first
 
-// A window as the user sees it: on screen (normal or maximised), minimised
-// and hidden in the notification area, or gone.
-enum class Shown { Normal, Hidden, Maximised, Closed, Other };
+enum class Shown { Normal, Hidden, Maximised, Closed, Other };  // Hidden: in the notification area
 Shown StateOf(HWND window);
 
 }  // namespace corvane::test

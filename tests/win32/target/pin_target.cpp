@@ -1,17 +1,9 @@
-// A stand-in for a favourite program, started through Corvane by the launch
-// tests and benchmarks:
-//
-//   pin_target.exe --report=PATH [--life=SECONDS] [--spawn=PROGRAM]
-//
-// Its first act is to record the cores it was started on ("first="), so a
-// test can tell a pin made before the program ran from one made later; it
-// then records every change ("mask=", the last line is the latest) until
-// SECONDS pass (default 20: a failed test leaves nothing behind for long).
-// Each line is "first=0x<mask> t=<ms>\r\n" or "mask=0x<mask> t=<ms>\r\n",
-// t counted from the process's creation, so a benchmark can tell how soon
-// after its start the program was pinned.
-// With --spawn it is a launcher instead: it starts PROGRAM, which reports to
-// PATH, and ends at once.
+// A stand-in for a favourite program, started through Corvane by the launch tests and benchmarks:
+//   pin_target.exe [--report=PATH] [--life=SECONDS] [--spawn=PROGRAM]
+// It appends to PATH (default "report.txt" in its current folder) "first=0x<mask> t=<ms>", the cores it
+// started on, then "args=<its parameters>", then "mask=0x<mask> t=<ms>" at every change until SECONDS
+// (default 20) pass; t counts from the process's creation. With --spawn it starts PROGRAM, which reports
+// to PATH, and ends at once.
 #include <windows.h>
 
 #include <cstdint>
@@ -23,47 +15,45 @@
 namespace {
 
 std::string Option(const char* args, const char* name) {
-    const std::string key = std::string("--") + name + "=";
-    const char* at = std::strstr(args, key.c_str());
+    const char* at = std::strstr(args, (std::string("--") + name + "=").c_str());
     if (!at) return {};
-    at += key.size();
+    at += std::strlen(name) + 3;
     const char* end = std::strchr(at, ' ');
     return end ? std::string(at, end) : std::string(at);
 }
 
-std::uint64_t Ticks(const FILETIME& time) {
-    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
+std::uint64_t Ticks(const FILETIME& time) { return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime; }
 
-// Milliseconds since the system created this process: its own clock would
-// miss the time the loader took before the program's first instruction.
+// Milliseconds since the system created this process: its own clock would miss the loader's time.
 double MsSinceCreation() {
     FILETIME created{}, exited{}, kernel{}, user{}, now{};
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
     GetSystemTimePreciseAsFileTime(&now);
-    return (static_cast<double>(Ticks(now)) - static_cast<double>(Ticks(created))) / 1e4;
+    return static_cast<double>(Ticks(now) - Ticks(created)) / 1e4;
 }
 
-void Append(const std::string& path, const char* key, DWORD_PTR mask) {
-    char line[96];
-    // The time goes after the value, which readers take up to the space.
-    const int length = std::snprintf(line, sizeof line, "%s=0x%llx t=%.1f\r\n", key,
-                                     static_cast<unsigned long long>(mask), MsSinceCreation());
+void Append(const std::string& path, const std::string& line) {
     HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_ALWAYS, 0, nullptr);
     DWORD wrote = 0;
-    WriteFile(file, line, static_cast<DWORD>(length), &wrote, nullptr);
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &wrote, nullptr);
     CloseHandle(file);
+}
+
+void Append(const std::string& path, const char* key, DWORD_PTR mask) {
+    char line[96];  // the time goes after the value, which readers take up to the space
+    Append(path, std::string(line, std::snprintf(line, sizeof line, "%s=0x%llx t=%.1f\r\n", key,
+                                                  static_cast<unsigned long long>(mask), MsSinceCreation())));
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR args, int) {
-    DWORD_PTR mask = 0;
-    DWORD_PTR system = 0;
+    DWORD_PTR mask = 0, system = 0;
     GetProcessAffinityMask(GetCurrentProcess(), &mask, &system);
-    const std::string report = Option(args, "report");
+    const std::string report = Option(args, "report").empty() ? "report.txt" : Option(args, "report");
     Append(report, "first", mask);
+    Append(report, std::string("args=") + args + "\r\n");
 
     if (const std::string child = Option(args, "spawn"); !child.empty()) {
         std::string command = "\"" + child + "\" --report=" + report;
