@@ -166,18 +166,23 @@ void Report(const char* what, const Figures& f, double budget) {
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     int runs = 5;
+    // --versus: the "baseline" is another build of corvane.exe (an earlier
+    // commit), to measure a change side by side.
+    bool versus = false;
     std::vector<const char*> paths;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--runs=", 7) == 0) runs = std::max(1, std::atoi(argv[i] + 7));
+        else if (std::strcmp(argv[i], "--versus") == 0) versus = true;
         else paths.push_back(argv[i]);
     }
     if (paths.size() != 2 && paths.size() != 3) {
-        std::fprintf(stderr, "usage: %s corvane.exe baseline_window.exe [baseline_writer.exe] [--runs=N]\n",
+        std::fprintf(stderr, "usage: %s corvane.exe baseline_window.exe [baseline_writer.exe] [--runs=N] [--versus]\n",
                      argv[0]);
         return 2;
     }
     const Program corvane{"corvane", WindowsPath(paths[0]), kMainClass, kRunningTitle};
-    const Program baseline{"baseline", WindowsPath(paths[1]), L"CorvaneBaselineWindow", L"Baseline"};
+    const Program baseline = versus ? Program{"earlier corvane", WindowsPath(paths[1]), kMainClass, kRunningTitle}
+                                    : Program{"baseline", WindowsPath(paths[1]), L"CorvaneBaselineWindow", L"Baseline"};
     const bool withWriter = paths.size() == 3;
     const Program writer{"baseline_writer", withWriter ? WindowsPath(paths[2]) : std::wstring(),
                          L"CorvaneBaselineWindow", L"Baseline"};
@@ -213,7 +218,7 @@ int main(int argc, char** argv) {
                     (isCorvane ? fullStop.program : fullStop.baseline).push_back(s.stopMs);
                 }
                 // The shutdown measured must include writing every favorite.
-                if (isCorvane && FileSize(dir.favorites_path()) != static_cast<long long>(full.size())) {
+                if ((isCorvane || versus) && FileSize(dir.favorites_path()) != static_cast<long long>(full.size())) {
                     std::fprintf(stderr, "corvane: Favorites not written back whole (%lld of %zu bytes)\n",
                                  FileSize(dir.favorites_path()), full.size());
                     written = false;
