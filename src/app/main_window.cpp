@@ -130,10 +130,12 @@ MainWindow::StartResult MainWindow::Load() {
     // event can reach the list.
     file_.Open();
     favorites_.Fill(file_.Next(kFirstScreen), file_.EstimatedCount());
-    trayIcon_.Add(hwnd(), smallIcon_.get());
     CentreOnScreen();
     ShowWindow(hwnd(), SW_SHOWNORMAL);
     UpdateWindow(hwnd());
+    // Adding the icon waits for the shell to answer; the window need not.
+    // Either way it is there before any event is handled.
+    trayIcon_.Add(hwnd(), smallIcon_.get());
     favorites_.FillMore(file_.Next(SIZE_MAX));
     loadedRevision_ = store().revision();
     // The editor and browse panels are hidden until asked for; their
