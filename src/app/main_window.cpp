@@ -63,8 +63,7 @@ bool MainWindow::Create(HINSTANCE instance) {
 }
 
 bool MainWindow::CreatePanels() {
-    for (Panel* panel : {static_cast<Panel*>(&favorites_), static_cast<Panel*>(&editor_),
-                         static_cast<Panel*>(&browse_)}) {
+    for (Panel* panel : Panels()) {
         if (!panel->Create(hwnd(), theme_.RectFor(*FindSpec(panel->id())))) return false;
     }
     if (!favorites_.CreateControls()) return false;
@@ -76,9 +75,7 @@ bool MainWindow::CreatePanels() {
 bool MainWindow::CreateHiddenControls() {
     if (!editor_.CreateControls() || !browse_.CreateControls()) return false;
     if (tooltips_.Create(hwnd()))
-        for (const Panel* panel : {static_cast<const Panel*>(&favorites_), static_cast<const Panel*>(&editor_),
-                                   static_cast<const Panel*>(&browse_)})
-            tooltips_.AddFor(*panel);
+        for (const Panel* panel : Panels()) tooltips_.AddFor(*panel);
     return true;
 }
 
@@ -263,8 +260,7 @@ void MainWindow::OnTrayMessage(WPARAM wp, LPARAM lp) {
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     // The old fonts stay alive until every control has been given a new one.
     const Theme::Fonts old = theme_.ChangeDpi(dpi);
-    for (Panel* panel : {static_cast<Panel*>(&favorites_), static_cast<Panel*>(&editor_),
-                         static_cast<Panel*>(&browse_)}) {
+    for (Panel* panel : Panels()) {
         const ControlSpec& item = *FindSpec(panel->id());
         const RECT rc = panel->id() == kFavoritesPanel || !panelsPlaced_
                             ? theme_.RectFor(item)

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,6 +72,7 @@ public:
 
 private:
     bool CreatePanels();
+    std::array<Panel*, 3> Panels() { return {&favorites_, &editor_, &browse_}; }
     void LoadIcons(HINSTANCE instance);
     [[nodiscard]] bool DoEvents();
 

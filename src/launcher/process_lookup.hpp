@@ -30,7 +30,8 @@ std::uint32_t GetProcessIdByName(std::string_view name);
 bool PinProcessByName(int core, std::string_view imageName);
 
 // Pins a process the program holds a handle to, if its image is
-// `targetFileName`; "Default" and other cores outside 0 to 3 never pin.
+// `targetFileName`. Only cores 0 and 1 pin: "Default" (2) and anything
+// else never does.
 bool PinProcessByHandle(HANDLE process, int core, std::string_view targetFileName);
 
 }  // namespace corvane
