@@ -16,7 +16,9 @@ namespace corvane::bench {
 
 using Clock = std::chrono::steady_clock;
 
-inline double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+inline double Seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 inline double Median(std::vector<double> v) {
     if (v.empty()) return 0;
@@ -27,10 +29,14 @@ inline double Median(std::vector<double> v) {
 
 inline std::string Human(double seconds) {
     char buf[32];
-    if (seconds >= 1) std::snprintf(buf, sizeof buf, "%.3f s", seconds);
-    else if (seconds >= 1e-3) std::snprintf(buf, sizeof buf, "%.2f ms", seconds * 1e3);
-    else if (seconds >= 1e-6) std::snprintf(buf, sizeof buf, "%.2f us", seconds * 1e6);
-    else std::snprintf(buf, sizeof buf, "%.1f ns", seconds * 1e9);
+    if (seconds >= 1)
+        std::snprintf(buf, sizeof buf, "%.3f s", seconds);
+    else if (seconds >= 1e-3)
+        std::snprintf(buf, sizeof buf, "%.2f ms", seconds * 1e3);
+    else if (seconds >= 1e-6)
+        std::snprintf(buf, sizeof buf, "%.2f us", seconds * 1e6);
+    else
+        std::snprintf(buf, sizeof buf, "%.1f ns", seconds * 1e9);
     return buf;
 }
 
@@ -45,14 +51,16 @@ struct Row {
 };
 
 inline void Print(const std::vector<Row>& rows) {
-    std::printf("\n%-34s %12s %10s  %-28s %10s %8s  %s\n", "benchmark", "size", "median", "baseline", "median",
-                "ratio", "goal");
+    std::printf("\n%-34s %12s %10s  %-28s %10s %8s  %s\n", "benchmark", "size", "median", "baseline", "median", "ratio",
+                "goal");
     for (const Row& r : rows) {
         const auto show = [&](double v) { return r.count ? std::to_string(static_cast<int>(v)) : Human(v); };
         std::printf("%-34s %12s %10s  %-28s %10s", r.name.c_str(), r.size.c_str(), show(r.candidate).c_str(),
                     r.baselineName.c_str(), show(r.baseline).c_str());
-        if (r.baseline > 0 && !r.count) std::printf(" %7.3fx", r.candidate / r.baseline);
-        else std::printf(" %8s", "-");
+        if (r.baseline > 0 && !r.count)
+            std::printf(" %7.3fx", r.candidate / r.baseline);
+        else
+            std::printf(" %8s", "-");
         std::printf("  %s\n", r.goal.c_str());
     }
 }
@@ -66,9 +74,11 @@ inline std::pair<double, double> SideBySide(int rounds, int iterations, const st
     b();  // warm caches and lazily built tables
     for (int r = 0; r < rounds; ++r) {
         auto t0 = Clock::now();
-        for (int i = 0; i < iterations; ++i) a();
+        for (int i = 0; i < iterations; ++i)
+            a();
         auto t1 = Clock::now();
-        for (int i = 0; i < iterations; ++i) b();
+        for (int i = 0; i < iterations; ++i)
+            b();
         auto t2 = Clock::now();
         ta.push_back(Seconds(t1 - t0) / iterations);
         tb.push_back(Seconds(t2 - t1) / iterations);

@@ -98,8 +98,8 @@ void BenchMatch(bool quick) {
         if (corvane::FindProcessId(list.records, wanted, upper) != list.plantedPid)
             std::printf("match: FindProcessId did not find the planted record among %zu\n", count);
         auto [a, b] = SideBySide(quick ? 5 : 15, iterations, candidate, plain);
-        g_rows.push_back({"FindProcessId (synthetic)", std::to_string(count), a, "strcmp loop", b,
-                          count == 3000 ? "<= 2x" : ""});
+        g_rows.push_back(
+            {"FindProcessId (synthetic)", std::to_string(count), a, "strcmp loop", b, count == 3000 ? "<= 2x" : ""});
     }
 }
 
@@ -258,15 +258,16 @@ void BenchIdleLaunch(LaunchRig& rig, bool quick) {
     }
     const auto median = [](const std::vector<Cost>& costs, double Cost::*part) {
         std::vector<double> values;
-        for (const Cost& c : costs) values.push_back(c.*part);
+        for (const Cost& c : costs)
+            values.push_back(c.*part);
         return Median(values);
     };
     const std::string size = std::to_string(failed) + "/" + std::to_string(launches.size()) + " failed";
     const std::string base = "busy event loop, 2.2 s";
-    g_rows.push_back({"Unfound launch: CPU time", size, median(launches, &Cost::cpu), base, median(pauses, &Cost::cpu),
-                      "< 0.1 s"});
-    g_rows.push_back({"Unfound launch: wall time", size, median(launches, &Cost::wall), base,
-                      median(pauses, &Cost::wall), ""});
+    g_rows.push_back(
+        {"Unfound launch: CPU time", size, median(launches, &Cost::cpu), base, median(pauses, &Cost::cpu), "< 0.1 s"});
+    g_rows.push_back(
+        {"Unfound launch: wall time", size, median(launches, &Cost::wall), base, median(pauses, &Cost::wall), ""});
 }
 
 // The pin as the started program saw it; nothing when it never saw one.
@@ -300,8 +301,8 @@ void BenchPinAtCreation(LaunchRig& rig, bool quick) {
     const std::string size = std::to_string(rounds) + " runs";
     g_rows.push_back({"Pinned at first instruction", size, static_cast<double>(early), "shell + attempts by name",
                       static_cast<double>(baseEarly), ">= 19 of 20", true});
-    g_rows.push_back({"Creation -> program sees its pin", size, Median(ms), "shell + attempts by name",
-                      Median(baseMs), ""});
+    g_rows.push_back(
+        {"Creation -> program sees its pin", size, Median(ms), "shell + attempts by name", Median(baseMs), ""});
 }
 
 void BenchLaunches(bool quick, std::string source) {
@@ -330,8 +331,10 @@ int main(int argc, char** argv) {
     bool quick = false;
     std::string target;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--quick") == 0) quick = true;
-        else if (std::strncmp(argv[i], "--target=", 9) == 0) target = argv[i] + 9;
+        if (std::strcmp(argv[i], "--quick") == 0)
+            quick = true;
+        else if (std::strncmp(argv[i], "--target=", 9) == 0)
+            target = argv[i] + 9;
         else {
             std::fprintf(stderr, "usage: corvane_bench [--quick] [--target=pin_target.exe]\n");
             return 2;

@@ -16,9 +16,9 @@ namespace corvane::bench {
 inline constexpr const char* kWanted = "pin_target.exe";
 
 struct SyntheticList {
-    std::vector<std::string> names;          // as the system reports them
-    std::vector<std::string> folded;         // the same, lower-cased, for the baseline
-    std::vector<ProcessRecord> records;      // views into `names`
+    std::vector<std::string> names;      // as the system reports them
+    std::vector<std::string> folded;     // the same, lower-cased, for the baseline
+    std::vector<ProcessRecord> records;  // views into `names`
     std::uint32_t plantedPid = 0;
 };
 
@@ -28,10 +28,18 @@ inline SyntheticList MakeSyntheticList(std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         char buf[64];
         switch (i % 4) {
-        case 0: std::snprintf(buf, sizeof buf, "svchost%06zu.exe", i); break;
-        case 1: std::snprintf(buf, sizeof buf, "Game%09zu.exe", i); break;
-        case 2: std::snprintf(buf, sizeof buf, "pin_target%zu.exe", i % 10); break;
-        default: std::snprintf(buf, sizeof buf, "x%zu.exe", i); break;
+        case 0:
+            std::snprintf(buf, sizeof buf, "svchost%06zu.exe", i);
+            break;
+        case 1:
+            std::snprintf(buf, sizeof buf, "Game%09zu.exe", i);
+            break;
+        case 2:
+            std::snprintf(buf, sizeof buf, "pin_target%zu.exe", i % 10);
+            break;
+        default:
+            std::snprintf(buf, sizeof buf, "x%zu.exe", i);
+            break;
         }
         list.names.emplace_back(buf);
     }

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    make cmake ninja-build g++ clang
+    make cmake ninja-build g++ clang clang-format
     libgtest-dev googletest libbenchmark-dev
     libclang-rt-14-dev libfuzzer-14-dev
     g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 mingw-w64-tools

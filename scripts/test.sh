@@ -4,6 +4,7 @@
 #   native-asan  the same under AddressSanitizer and UBSan (clang)
 #   win64        the program and its Win32 tests, run under Wine on a display
 #   win32        the 32-bit release program, built only (no 32-bit Wine here)
+#   format       every C++ file of src/, tests/, bench/ and tools/ as .clang-format has it
 # Works from a fresh clone without a display. Every step runs even when an
 # earlier one failed; the summary at the end lists them all, and the exit
 # status is non-zero if any failed.
@@ -73,6 +74,18 @@ is_pe_i386() {
     [ -f "$1" ] && i686-w64-mingw32-objdump -f "$1" 2>/dev/null | grep -qE 'file format pei?-i386'
 }
 
+# Lists the C++ files that clang-format would change; fails if there are any.
+formatted() {
+    local bad
+    bad=$(git -C "$CORVANE_ROOT" ls-files -- src tests bench tools | grep -E '\.(cpp|hpp|h)$' |
+        while read -r f; do clang-format --dry-run -Werror "$f" >/dev/null 2>&1 || echo "$f"; done)
+    [ -z "$bad" ] && return 0
+    echo "not formatted (run clang-format -i on them):"
+    echo "$bad"
+    return 1
+}
+
+step format formatted
 to_test=()
 build_preset native && to_test+=(native)
 if sanitizer_runtime_present; then

@@ -22,7 +22,9 @@ namespace {
 
 constexpr const char* kClass = "CorvaneMainWindow";
 
-HWND MainWindow() { return FindWindowA(kClass, nullptr); }
+HWND MainWindow() {
+    return FindWindowA(kClass, nullptr);
+}
 
 struct Search {
     const char* caption;

@@ -43,13 +43,15 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
 
 void ReadFavorites(benchmark::State& state) {
     const std::string& bytes = FileBytes();
-    for (auto _ : state) benchmark::DoNotOptimize(corvane::ParseFavorites(bytes));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(corvane::ParseFavorites(bytes));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 
 void ReadBaselineSplitLines(benchmark::State& state) {
     const std::string& bytes = FileBytes();
-    for (auto _ : state) benchmark::DoNotOptimize(SplitLines(bytes));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SplitLines(bytes));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 
@@ -59,7 +61,8 @@ void WriteFavorites(benchmark::State& state) {
         state.SkipWithError("the sample does not come back byte for byte");
         return;
     }
-    for (auto _ : state) benchmark::DoNotOptimize(corvane::SerializeFavorites(favorites));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(corvane::SerializeFavorites(favorites));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileBytes().size()));
 }
 

@@ -29,7 +29,8 @@ void BM_FindProcessId(benchmark::State& state) {
         state.SkipWithError("the planted record was not found");
         return;
     }
-    for (auto _ : state) benchmark::DoNotOptimize(corvane::FindProcessId(list.records, wanted, upper));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(corvane::FindProcessId(list.records, wanted, upper));
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 

@@ -23,7 +23,8 @@ inline constexpr const wchar_t* kRunningTitle = L"Corvane!";
 inline std::wstring WindowsPath(std::string_view arg) {
     std::wstring out;
     if (!arg.empty() && arg.front() == '/') out = L"Z:";
-    for (char c : arg) out.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    for (char c : arg)
+        out.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -34,7 +35,8 @@ public:
     Process() = default;
     Process(HANDLE process, HANDLE thread, DWORD pid) : process_(process), thread_(thread), pid_(pid) {}
     Process(Process&& o) noexcept
-        : process_(std::exchange(o.process_, nullptr)), thread_(std::exchange(o.thread_, nullptr)),
+        : process_(std::exchange(o.process_, nullptr)),
+          thread_(std::exchange(o.thread_, nullptr)),
           pid_(std::exchange(o.pid_, 0)) {}
     Process& operator=(Process&& o) noexcept {
         if (this != &o) {
@@ -93,8 +95,8 @@ inline Process Start(const std::wstring& exe, const std::wstring& folder, bool s
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0,
-                        nullptr, folder.c_str(), &si, &pi))
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0, nullptr,
+                        folder.c_str(), &si, &pi))
         return {};
     return Process(pi.hProcess, pi.hThread, pi.dwProcessId);
 }
@@ -153,6 +155,8 @@ inline HWND WaitForWindow(const Process& p, WindowQuery q, DWORD timeoutMs, DWOR
 
 // An exit status that Windows (and Wine) give a process killed by an
 // exception: access violation, stack overflow, heap corruption and the like.
-inline bool IsCrashStatus(DWORD code) { return code >= 0xC0000000u; }
+inline bool IsCrashStatus(DWORD code) {
+    return code >= 0xC0000000u;
+}
 
 }  // namespace corvane::child

@@ -36,7 +36,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kMaxFavorites = 32767;
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 struct Program {
     const char* name;
@@ -50,7 +52,6 @@ struct Sample {
     double startMs = 0;
     double stopMs = 0;
 };
-
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -171,9 +172,12 @@ int main(int argc, char** argv) {
     bool versus = false;
     std::vector<const char*> paths;
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--runs=", 7) == 0) runs = std::max(1, std::atoi(argv[i] + 7));
-        else if (std::strcmp(argv[i], "--versus") == 0) versus = true;
-        else paths.push_back(argv[i]);
+        if (std::strncmp(argv[i], "--runs=", 7) == 0)
+            runs = std::max(1, std::atoi(argv[i] + 7));
+        else if (std::strcmp(argv[i], "--versus") == 0)
+            versus = true;
+        else
+            paths.push_back(argv[i]);
     }
     if (paths.size() != 2 && paths.size() != 3) {
         std::fprintf(stderr, "usage: %s corvane.exe baseline_window.exe [baseline_writer.exe] [--runs=N] [--versus]\n",

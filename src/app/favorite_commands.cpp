@@ -17,14 +17,22 @@ constexpr const char* kDuplicateMessage = "Favorite already exsists, Please Rena
 
 void MainWindow::OnPanelRequest(PanelRequest request, LPARAM details) {
     switch (request) {
-    case PanelRequest::SelectionChanged: OnSelectionChanged(); break;
-    case PanelRequest::Launch: OnLaunch(); break;
+    case PanelRequest::SelectionChanged:
+        OnSelectionChanged();
+        break;
+    case PanelRequest::Launch:
+        OnLaunch();
+        break;
     case PanelRequest::OpenEditor:
         ShowPanel(editor_, favorites_);
         editor_.FocusTitle();
         break;
-    case PanelRequest::Removed: ResetSelection(); break;
-    case PanelRequest::Save: OnSave(); break;
+    case PanelRequest::Removed:
+        ResetSelection();
+        break;
+    case PanelRequest::Save:
+        OnSave();
+        break;
     case PanelRequest::CloseEditor:
         ShowPanel(favorites_, editor_);
         ResetSelection();
@@ -33,8 +41,12 @@ void MainWindow::OnPanelRequest(PanelRequest request, LPARAM details) {
         browse_.Open();
         ShowPanel(browse_, editor_);
         break;
-    case PanelRequest::TargetChosen: OnTargetChosen(*reinterpret_cast<const ChosenTarget*>(details)); break;
-    case PanelRequest::CloseBrowser: ShowPanel(editor_, browse_); break;
+    case PanelRequest::TargetChosen:
+        OnTargetChosen(*reinterpret_cast<const ChosenTarget*>(details));
+        break;
+    case PanelRequest::CloseBrowser:
+        ShowPanel(editor_, browse_);
+        break;
     }
 }
 

@@ -75,7 +75,8 @@ bool MainWindow::CreatePanels() {
 bool MainWindow::CreateHiddenControls() {
     if (!editor_.CreateControls() || !browse_.CreateControls()) return false;
     if (tooltips_.Create(hwnd()))
-        for (const Panel* panel : Panels()) tooltips_.AddFor(*panel);
+        for (const Panel* panel : Panels())
+            tooltips_.AddFor(*panel);
     return true;
 }
 
@@ -252,8 +253,11 @@ void MainWindow::OnTrayMessage(WPARAM wp, LPARAM lp) {
         ShowWindow(hwnd(), SW_SHOW);
         (void)DoEvents();
         break;
-    case TrayIcon::Action::ShowMenu: trayIcon_.ShowMenu(hwnd()); break;
-    case TrayIcon::Action::None: break;
+    case TrayIcon::Action::ShowMenu:
+        trayIcon_.ShowMenu(hwnd());
+        break;
+    case TrayIcon::Action::None:
+        break;
     }
 }
 

@@ -109,7 +109,7 @@ private:
     UniqueIcon smallIcon_;
     std::optional<std::string> launchRequest_;
     std::vector<std::string> pendingLaunches_;  // from other instances, run one by one
-    UINT taskbarCreated_ = 0;  // the shell's "icons are gone" broadcast
+    UINT taskbarCreated_ = 0;                   // the shell's "icons are gone" broadcast
     std::uint64_t loadedRevision_ = 0;
     LaunchOutcome lastLaunch_ = LaunchOutcome::NotPinned;
     bool running_ = false;   // start-up got past the single-instance test

@@ -20,7 +20,8 @@ std::size_t CountBytes(std::string_view bytes, char a, char b) {
     while (left > 0) {
         const std::size_t block = std::min<std::size_t>(left, 255);
         unsigned char tally = 0;
-        for (std::size_t i = 0; i < block; ++i) tally = static_cast<unsigned char>(tally + ((p[i] == a) | (p[i] == b)));
+        for (std::size_t i = 0; i < block; ++i)
+            tally = static_cast<unsigned char>(tally + ((p[i] == a) | (p[i] == b)));
         total += tally;
         p += block;
         left -= block;
@@ -79,25 +80,27 @@ void FavoritesReader::Read(std::size_t count, std::vector<Favorite>& out) {
 std::string SerializeFavorites(const std::vector<Favorite>& favorites) {
     std::size_t total = 0;
     for (const Favorite& f : favorites) {
-        total += f.display.size() + f.coded.size() + f.startIn.size() + f.params.size() +
-                 4 * kLineEnd.size();
+        total += f.display.size() + f.coded.size() + f.startIn.size() + f.params.size() + 4 * kLineEnd.size();
     }
 
     std::string out;
     out.reserve(total);
-    for (const Favorite& f : favorites) AppendFavorite(out, f);
+    for (const Favorite& f : favorites)
+        AppendFavorite(out, f);
     return out;
 }
 
 void AppendFavorite(std::string& out, const Favorite& favorite) {
     const std::size_t start = out.size();
     const std::string_view fields[] = {favorite.display, favorite.coded, favorite.startIn, favorite.params};
-    for (std::string_view field : fields) out.append(field).append(kLineEnd);
+    for (std::string_view field : fields)
+        out.append(field).append(kLineEnd);
     // Nearly every record is clean, and then its four line ends are its only
     // line-break bytes; checking the whole record at once is cheap.
     if (CountBytes(std::string_view(out).substr(start), '\r', '\n') == 4 * kLineEnd.size()) return;
     out.resize(start);
-    for (std::string_view field : fields) AppendWithoutLineBreaks(out, field);
+    for (std::string_view field : fields)
+        AppendWithoutLineBreaks(out, field);
 }
 
 }  // namespace corvane

@@ -19,8 +19,7 @@ bool FavoriteStore::AddUnlessDuplicate(Favorite favorite) {
 }
 
 bool FavoriteStore::Contains(std::string_view display) const {
-    return std::any_of(items_.begin(), items_.end(),
-                       [display](const Favorite& f) { return f.display == display; });
+    return std::any_of(items_.begin(), items_.end(), [display](const Favorite& f) { return f.display == display; });
 }
 
 void FavoriteStore::RemoveAt(std::ptrdiff_t index) {

@@ -52,8 +52,7 @@ std::optional<std::string> ParametersFor(std::string_view text) {
     return std::string(text);
 }
 
-std::uint32_t FindProcessId(std::span<const ProcessRecord> records, std::string_view name,
-                            const CaseRule& upper) {
+std::uint32_t FindProcessId(std::span<const ProcessRecord> records, std::string_view name, const CaseRule& upper) {
     if (name.empty()) return 0;
     const std::string wanted = MapCase(name, upper);
     std::uint32_t found = 0;
@@ -69,8 +68,7 @@ bool SameImageName(std::string_view imagePath, std::string_view targetFileName, 
     if (targetFileName.empty()) return false;
     const std::size_t separator = LastSeparator(imagePath, "\\/", upper.lead);
     const std::size_t start = separator == std::string_view::npos ? 0 : separator + 1;
-    return MatchesFolded(imagePath.substr(start),
-                         MapCase(targetFileName, upper), upper);
+    return MatchesFolded(imagePath.substr(start), MapCase(targetFileName, upper), upper);
 }
 
 bool Wait(float secs, const MillisecondClock& clock, const EventPump& pump, const InputWait& waitForInput) {

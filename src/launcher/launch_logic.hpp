@@ -44,8 +44,7 @@ std::uint32_t FindProcessId(std::span<const ProcessRecord> records, std::string_
 // On a double-byte code page 0x5C is also a common second byte ("表" is
 // 0x95 0x5C), so a backslash right after one of `upper`'s lead bytes is part
 // of a character, not a separator.
-bool SameImageName(std::string_view imagePath, std::string_view targetFileName,
-                   const CaseRule& upper = AsciiUpper());
+bool SameImageName(std::string_view imagePath, std::string_view targetFileName, const CaseRule& upper = AsciiUpper());
 
 // A monotonic tick count in milliseconds, as GetTickCount64 gives it.
 using MillisecondClock = std::function<std::uint64_t()>;
@@ -65,9 +64,9 @@ inline constexpr int kPinAttempts = 11;
 inline constexpr float kAttemptPause = 0.1f;
 
 struct AttemptHooks {
-    std::function<bool(float)> wait;  // a pause; false once the window is gone
-    std::function<void()> pin;        // one lookup-and-pin try
-    std::function<int()> windowState; // 0 normal, 1 minimised, 2 maximised
+    std::function<bool(float)> wait;   // a pause; false once the window is gone
+    std::function<void()> pin;         // one lookup-and-pin try
+    std::function<int()> windowState;  // 0 normal, 1 minimised, 2 maximised
 };
 
 // Up to kPinAttempts of pause, pin, pause, state test; stops as soon as the

@@ -38,9 +38,8 @@ LaunchOutcome Launcher::Run(const LaunchFields& fields, const LaunchHost& host) 
     com_.Enter();
     // The whole path, not just the file name: the start-in folder need not
     // be the target's own folder.
-    const shell::Started started = shell::Execute(host.window, fields.target.c_str(),
-                                                  params ? params->c_str() : nullptr, fields.startIn.c_str(),
-                                                  SW_SHOWNORMAL);
+    const shell::Started started = shell::Execute(
+        host.window, fields.target.c_str(), params ? params->c_str() : nullptr, fields.startIn.c_str(), SW_SHOWNORMAL);
     // Pinned before anything else runs here, the program is on its core
     // from its first instructions, and so is whatever it starts: a launcher
     // that hands over to the real program under another name included.

@@ -23,9 +23,9 @@ struct LaunchFields {
 // between its steps, so everything it reads later is read through these.
 struct LaunchHost {
     HWND window = nullptr;
-    std::function<bool()> doEvents;        // false once the window is gone
-    std::function<int()> cpuCode;          // the current favorite's, read once the program started
-    std::function<std::string()> target;   // the target field now, read afresh for every attempt
+    std::function<bool()> doEvents;       // false once the window is gone
+    std::function<int()> cpuCode;         // the current favorite's, read once the program started
+    std::function<std::string()> target;  // the target field now, read afresh for every attempt
 };
 
 enum class LaunchOutcome {

@@ -48,8 +48,7 @@ bool EnumerateProcesses(std::vector<RunningProcess>& out) {
     const Wts& wts = WtsApi();
     WtsBuffer buffer;
     DWORD count = 0;
-    if (!wts.enumerate || !wts.freeMemory ||
-        !wts.enumerate(WTS_CURRENT_SERVER_HANDLE, 0, 1, &buffer.records, &count)) {
+    if (!wts.enumerate || !wts.freeMemory || !wts.enumerate(WTS_CURRENT_SERVER_HANDLE, 0, 1, &buffer.records, &count)) {
         Beep();
         return false;
     }
@@ -76,7 +75,8 @@ std::uint32_t GetProcessIdByName(std::string_view name) {
     if (!EnumerateProcesses(processes)) return 0;
     std::vector<ProcessRecord> records;
     records.reserve(processes.size());
-    for (const RunningProcess& p : processes) records.push_back({p.pid, p.name});
+    for (const RunningProcess& p : processes)
+        records.push_back({p.pid, p.name});
     return FindProcessId(records, name, SystemUpper());
 }
 

@@ -18,7 +18,8 @@ std::string FullPath(const std::string& path) {
     const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
     if (length == 0 || length >= sizeof buffer) return path;
     std::string full(buffer, length);
-    while (full.size() > 3 && full.back() == '\\') full.pop_back();
+    while (full.size() > 3 && full.back() == '\\')
+        full.pop_back();
     return full;
 }
 
@@ -58,7 +59,8 @@ bool ListFolder(const std::string& folder, Keep keep, std::vector<std::string>& 
 void FillListBox(HWND list, const std::vector<std::string>& lines) {
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (const std::string& line : lines) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    for (const std::string& line : lines)
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }
@@ -141,7 +143,8 @@ void BrowsePanel::OnCommand(int id, int code) {
         // Enter in the folder list opens the folder, as a double click does.
         if (GetFocus() == control(kFolderList)) OnFolderOpen();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -189,9 +192,8 @@ void BrowsePanel::OnOk() {
     HWND files = control(kFileList);
     const auto selected = SendMessageA(files, LB_GETCURSEL, 0, 0);
     if (selected < 0) return;
-    const ChosenTarget chosen{MapCase(WithBackslash(folder_) + GetListText(files, static_cast<int>(selected)),
-                                      SystemLower()),
-                              folder_};
+    const ChosenTarget chosen{
+        MapCase(WithBackslash(folder_) + GetListText(files, static_cast<int>(selected)), SystemLower()), folder_};
     (void)Request(PanelRequest::TargetChosen, reinterpret_cast<LPARAM>(&chosen));
 }
 

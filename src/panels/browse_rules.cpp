@@ -33,7 +33,9 @@ FolderLine Line(std::size_t level, std::string_view name, std::string path) {
 
 }  // namespace
 
-bool IsDriveRoot(std::string_view path) { return path.size() == 3 && path[1] == ':' && path[2] == '\\'; }
+bool IsDriveRoot(std::string_view path) {
+    return path.size() == 3 && path[1] == ':' && path[2] == '\\';
+}
 
 std::string WithBackslash(std::string_view path) {
     std::string out(path);
@@ -52,7 +54,8 @@ FolderListing ListFolders(std::string_view path, const std::vector<std::string>&
     }
     listing.currentLine = chain.size() - 1;
     const std::string parent = WithBackslash(path);
-    for (const std::string& child : children) listing.lines.push_back(Line(chain.size(), child, parent + child));
+    for (const std::string& child : children)
+        listing.lines.push_back(Line(chain.size(), child, parent + child));
     return listing;
 }
 

@@ -10,7 +10,9 @@ namespace {
 constexpr int kFieldsInClearOrder[] = {kTargetEdit, kStartInEdit, kTitleEdit, kParametersEdit};
 }  // namespace
 
-std::string EditorPanel::Text(int id) const { return GetText(control(id)); }
+std::string EditorPanel::Text(int id) const {
+    return GetText(control(id));
+}
 
 bool EditorPanel::IsChecked(int id) const {
     return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -21,7 +23,9 @@ EditorFields EditorPanel::Fields() const {
                         CodeFromOptions(IsChecked(kCpu0Option), IsChecked(kCpu1Option), IsChecked(kDefaultOption))};
 }
 
-std::string EditorPanel::Target() const { return Text(kTargetEdit); }
+std::string EditorPanel::Target() const {
+    return Text(kTargetEdit);
+}
 
 bool EditorPanel::OnControlsCreated() {
     SendMessageA(control(kCpu0Option), BM_SETCHECK, BST_CHECKED, 0);
@@ -51,7 +55,9 @@ bool EditorPanel::SetTarget(std::string_view target) {
     return hwnd() != nullptr;
 }
 
-void EditorPanel::SetStartIn(std::string_view folder) { SetText(control(kStartInEdit), folder); }
+void EditorPanel::SetStartIn(std::string_view folder) {
+    SetText(control(kStartInEdit), folder);
+}
 
 bool EditorPanel::CleanFieldsForSave() {
     for (int id : kFieldsInClearOrder) {
@@ -97,7 +103,8 @@ void EditorPanel::OnCommand(int id, int code) {
     case kTargetLabel:
         if (code == STN_CLICKED) (void)Request(PanelRequest::OpenBrowser);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

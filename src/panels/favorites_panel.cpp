@@ -39,7 +39,9 @@ bool FavoritesPanel::AddUnlessDuplicate(Favorite favorite) {
     return true;
 }
 
-int FavoritesPanel::CurrentIndex() const { return static_cast<int>(SendMessageA(list(), LB_GETCURSEL, 0, 0)); }
+int FavoritesPanel::CurrentIndex() const {
+    return static_cast<int>(SendMessageA(list(), LB_GETCURSEL, 0, 0));
+}
 
 bool FavoritesPanel::Select(int index) {
     if (index < 0 || index >= static_cast<int>(store_.size())) return hwnd() != nullptr;
@@ -59,9 +61,13 @@ bool FavoritesPanel::SelectByDisplay(std::string_view display, bool& found) {
     return hwnd() != nullptr;
 }
 
-void FavoritesPanel::ClearSelection() { SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0); }
+void FavoritesPanel::ClearSelection() {
+    SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+}
 
-void FavoritesPanel::EnableLaunch(bool enable) { EnableWindow(control(kLaunchButton), enable ? TRUE : FALSE); }
+void FavoritesPanel::EnableLaunch(bool enable) {
+    EnableWindow(control(kLaunchButton), enable ? TRUE : FALSE);
+}
 
 void FavoritesPanel::ShowIcon(const std::string& program) {
     ClearIcon();
@@ -74,13 +80,17 @@ void FavoritesPanel::ClearIcon() {
     InvalidateRect(control(kPreviewPicture), nullptr, TRUE);
 }
 
-HICON FavoritesPanel::previewIcon() const { return PictureIcon(picture_.get()); }
+HICON FavoritesPanel::previewIcon() const {
+    return PictureIcon(picture_.get());
+}
 
 void FavoritesPanel::OnCommand(int id, int code) {
     switch (id) {
     case kFavoritesList:
-        if (code == LBN_SELCHANGE) (void)Request(PanelRequest::SelectionChanged);
-        else if (code == LBN_DBLCLK && DoEvents()) (void)Request(PanelRequest::Launch);
+        if (code == LBN_SELCHANGE)
+            (void)Request(PanelRequest::SelectionChanged);
+        else if (code == LBN_DBLCLK && DoEvents())
+            (void)Request(PanelRequest::Launch);
         break;
     case kLaunchButton:
         if (code == BN_CLICKED) (void)Request(PanelRequest::Launch);
@@ -91,7 +101,8 @@ void FavoritesPanel::OnCommand(int id, int code) {
     case kRemoveButton:
         if (code == BN_CLICKED) OnRemove();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

@@ -15,8 +15,10 @@ constexpr ControlSpec kLayout[] = {
     {kEditorPanel, "Frame2", Kind::Panel, kWindow, "Add New Favorite", nullptr, 90, 3735, 5880, 3495, 13},
     {kBrowsePanel, "Frame3", Kind::Panel, kWindow, "Select Exe", nullptr, 135, 7545, 5880, 3495, 28},
 
-    {kLaunchButton, "Command3", Kind::Button, kFavoritesPanel, "Launch", "Run selected Favorite and set it's Affinty", 180, 3030, 1100, 375, 9},
-    {kRemoveButton, "Command2", Kind::Button, kFavoritesPanel, "Remove", "Delete selected favorite", 4635, 3030, 1100, 375, 14},
+    {kLaunchButton, "Command3", Kind::Button, kFavoritesPanel, "Launch", "Run selected Favorite and set it's Affinty",
+     180, 3030, 1100, 375, 9},
+    {kRemoveButton, "Command2", Kind::Button, kFavoritesPanel, "Remove", "Delete selected favorite", 4635, 3030, 1100,
+     375, 14},
     {kFavoritesList, "List1", Kind::ListBox, kFavoritesPanel, "", nullptr, 90, 210, 5685, 2730, 15},
     {kAddButton, "Command5", Kind::Button, kFavoritesPanel, "Add", "Add or Edit Favorite", 2407, 3030, 1100, 375, 16},
     {kPreviewPicture, "Picture1", Kind::Picture, kFavoritesPanel, "", nullptr, 1350, 2970, 555, 465, 22},
@@ -26,14 +28,17 @@ constexpr ControlSpec kLayout[] = {
     {kCpu0Option, "Option1(0)", Kind::Option, kEditorPanel, "CPU 0", nullptr, 1020, 555, 780, 195, 1},
     {kCpu1Option, "Option1(1)", Kind::Option, kEditorPanel, "CPU 1", nullptr, 2430, 570, 780, 195, 2},
     {kTitleEdit, "Text3", Kind::Edit, kEditorPanel, "", nullptr, 900, 888, 4410, 285, 3},
-    {kTargetEdit, "Text1", Kind::Edit, kEditorPanel, "", "Drag and Drop .EXE file here instead of typing", 900, 1266, 4410, 285, 4},
+    {kTargetEdit, "Text1", Kind::Edit, kEditorPanel, "", "Drag and Drop .EXE file here instead of typing", 900, 1266,
+     4410, 285, 4},
     {kStartInEdit, "Text2", Kind::Edit, kEditorPanel, "", nullptr, 900, 2025, 4410, 285, 5},
-    {kSaveButton, "Command1", Kind::Button, kEditorPanel, "Save", "Add to my list of favorites", 4635, 3030, 1100, 375, 6},
+    {kSaveButton, "Command1", Kind::Button, kEditorPanel, "Save", "Add to my list of favorites", 4635, 3030, 1100, 375,
+     6},
     {kClearButton, "Command4", Kind::Button, kEditorPanel, "Clear", "Clear all text boxes", 180, 3030, 1100, 375, 7},
     {kCancelButton, "Command6", Kind::Button, kEditorPanel, "Cancel", "Go Back", 2407, 3030, 1100, 375, 8},
     {kTitleLabel, "Label1(3)", Kind::Label, kEditorPanel, "Title", nullptr, 315, 888, 300, 195, 17},
     {kStartInLabel, "Label1(1)", Kind::Label, kEditorPanel, "Start in:", nullptr, 315, 2025, 540, 195, 18},
-    {kTargetLabel, "Label1(0)", Kind::Label, kEditorPanel, "Target", "Click to Browse for EXE", 240, 1275, 615, 255, 19},
+    {kTargetLabel, "Label1(0)", Kind::Label, kEditorPanel, "Target", "Click to Browse for EXE", 240, 1275, 615, 255,
+     19},
     {kCoreLabel, "Label1(2)", Kind::Label, kEditorPanel, "Core", nullptr, 315, 510, 330, 195, 20},
     {kCoreStrip, "Label2", Kind::Label, kEditorPanel, "", nullptr, 900, 510, 4410, 285, 21},
     {kParametersEdit, "Text4", Kind::Edit, kEditorPanel, "", "A.K.A. File Parameters", 900, 1644, 4410, 285, 23},
@@ -44,7 +49,8 @@ constexpr ControlSpec kLayout[] = {
     {kEditorBox, "Frame2", Kind::FrameBox, kEditorPanel, "Add New Favorite", nullptr, 0, 0, 5880, 3495, -1},
 
     {kDriveList, "Drive1", Kind::DriveList, kBrowsePanel, "", nullptr, 105, 225, 5655, 315, 29},
-    {kRefreshButton, "Command9", Kind::Button, kBrowsePanel, "Refresh", "Clear all text boxes", 180, 3030, 1100, 375, 30},
+    {kRefreshButton, "Command9", Kind::Button, kBrowsePanel, "Refresh", "Clear all text boxes", 180, 3030, 1100, 375,
+     30},
     {kOkButton, "Command8", Kind::Button, kBrowsePanel, "OK", "Add to my list of favorites", 4635, 3030, 1100, 375, 31},
     {kBrowseCancelButton, "Command7", Kind::Button, kBrowsePanel, "Cancel", "Go Back", 2407, 3030, 1100, 375, 32},
     {kFolderList, "Dir1", Kind::DirList, kBrowsePanel, "", nullptr, 105, 607, 5655, 1440, 33},
@@ -54,7 +60,9 @@ constexpr ControlSpec kLayout[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> Layout() { return kLayout; }
+std::span<const ControlSpec> Layout() {
+    return kLayout;
+}
 
 const ControlSpec* FindSpec(int id) {
     for (const ControlSpec& item : kLayout)

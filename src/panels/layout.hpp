@@ -9,17 +9,46 @@ namespace corvane {
 
 // Control identifiers. Their values double as the Win32 control ids.
 enum ControlId : int {
-    kFavoritesPanel = 1001, kEditorPanel, kBrowsePanel,
+    kFavoritesPanel = 1001,
+    kEditorPanel,
+    kBrowsePanel,
     // favorites panel
-    kFavoritesList = 1101, kLaunchButton, kPreviewPicture, kAddButton, kRemoveButton,
+    kFavoritesList = 1101,
+    kLaunchButton,
+    kPreviewPicture,
+    kAddButton,
+    kRemoveButton,
     // editor panel
-    kFieldsFrame = 1201, kCoreStrip, kTargetLabel, kStartInLabel, kCoreLabel, kTitleLabel, kParametersLabel,
-    kRunLabel, kCpu0Option, kCpu1Option, kDefaultOption, kTargetEdit, kStartInEdit, kTitleEdit, kParametersEdit,
-    kRunEdit, kClearButton, kCancelButton, kSaveButton,
+    kFieldsFrame = 1201,
+    kCoreStrip,
+    kTargetLabel,
+    kStartInLabel,
+    kCoreLabel,
+    kTitleLabel,
+    kParametersLabel,
+    kRunLabel,
+    kCpu0Option,
+    kCpu1Option,
+    kDefaultOption,
+    kTargetEdit,
+    kStartInEdit,
+    kTitleEdit,
+    kParametersEdit,
+    kRunEdit,
+    kClearButton,
+    kCancelButton,
+    kSaveButton,
     // browse panel
-    kDriveList = 1301, kFolderList, kFileList, kRefreshButton, kBrowseCancelButton, kOkButton,
+    kDriveList = 1301,
+    kFolderList,
+    kFileList,
+    kRefreshButton,
+    kBrowseCancelButton,
+    kOkButton,
     // the frame drawn around each panel's controls, one per panel
-    kFavoritesBox = 1401, kEditorBox, kBrowseBox,
+    kFavoritesBox = 1401,
+    kEditorBox,
+    kBrowseBox,
 };
 
 enum class Kind { Panel, FrameBox, ListBox, Button, Picture, Shape, Label, Option, Edit, DriveList, DirList, FileList };

@@ -8,14 +8,16 @@ namespace {
 constexpr const char* kPanelClass = "CorvanePanel";
 }  // namespace
 
-bool Panel::Register(HINSTANCE instance) { return RegisterClass(instance, kPanelClass); }
+bool Panel::Register(HINSTANCE instance) {
+    return RegisterClass(instance, kPanelClass);
+}
 
 bool Panel::Create(HWND parent, const RECT& rc) {
     const ControlSpec* item = FindSpec(id_);
     const DWORD visible = id_ == kFavoritesPanel ? WS_VISIBLE : 0;
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
-    return item && CreateAttached(WS_EX_CONTROLPARENT, kPanelClass, item->caption,
-                                  WS_CHILD | WS_CLIPSIBLINGS | visible, rc, parent, id_, instance);
+    return item && CreateAttached(WS_EX_CONTROLPARENT, kPanelClass, item->caption, WS_CHILD | WS_CLIPSIBLINGS | visible,
+                                  rc, parent, id_, instance);
 }
 
 bool Panel::CreateControls() {
@@ -60,8 +62,8 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-        if (HBRUSH brush = theme_.ControlColors(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp),
-                                                msg == WM_CTLCOLORSTATIC))
+        if (HBRUSH brush =
+                theme_.ControlColors(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), msg == WM_CTLCOLORSTATIC))
             return reinterpret_cast<LRESULT>(brush);
         return Default(msg, wp, lp);
     case WM_DRAWITEM:

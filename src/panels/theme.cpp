@@ -11,9 +11,15 @@ namespace {
 constexpr COLORREF kGrey = RGB(192, 192, 192);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-bool IsCaptionLabel(int id) { return id >= kTargetLabel && id <= kRunLabel; }
-bool IsOption(int id) { return id >= kCpu0Option && id <= kDefaultOption; }
-bool IsFrameBox(int id) { return id >= kFavoritesBox && id <= kBrowseBox; }
+bool IsCaptionLabel(int id) {
+    return id >= kTargetLabel && id <= kRunLabel;
+}
+bool IsOption(int id) {
+    return id >= kCpu0Option && id <= kDefaultOption;
+}
+bool IsFrameBox(int id) {
+    return id >= kFavoritesBox && id <= kBrowseBox;
+}
 
 struct ClassAndStyle {
     const char* cls;
@@ -27,12 +33,16 @@ ClassAndStyle StyleFor(const ControlSpec& item) {
     constexpr DWORD kBase = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     constexpr DWORD kList = kBase | WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     switch (item.kind) {
-    case Kind::FrameBox: return {"BUTTON", kBase | BS_GROUPBOX, 0};
+    case Kind::FrameBox:
+        return {"BUTTON", kBase | BS_GROUPBOX, 0};
     case Kind::ListBox:
     case Kind::DirList:
-    case Kind::FileList: return {"LISTBOX", kList, WS_EX_CLIENTEDGE};
-    case Kind::DriveList: return {"COMBOBOX", kBase | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
-    case Kind::Button: return {"BUTTON", kBase | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0};
+    case Kind::FileList:
+        return {"LISTBOX", kList, WS_EX_CLIENTEDGE};
+    case Kind::DriveList:
+        return {"COMBOBOX", kBase | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case Kind::Button:
+        return {"BUTTON", kBase | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0};
     case Kind::Option:
         return {"BUTTON", kBase | WS_TABSTOP | BS_AUTORADIOBUTTON | (item.tabIndex == 0 ? WS_GROUP : 0u), 0};
     case Kind::Edit:
@@ -45,9 +55,12 @@ ClassAndStyle StyleFor(const ControlSpec& item) {
                 kBase | SS_NOTIFY | (item.id == kTargetLabel ? SS_CENTER | WS_BORDER : SS_LEFTNOWORDWRAP) |
                     (item.id == kCoreStrip ? WS_BORDER : 0u),
                 0};
-    case Kind::Picture: return {"STATIC", kBase | SS_OWNERDRAW, 0};
-    case Kind::Shape: return {"STATIC", kBase | SS_GRAYFRAME, 0};
-    case Kind::Panel: break;
+    case Kind::Picture:
+        return {"STATIC", kBase | SS_OWNERDRAW, 0};
+    case Kind::Shape:
+        return {"STATIC", kBase | SS_GRAYFRAME, 0};
+    case Kind::Panel:
+        break;
     }
     return {nullptr, 0, 0};
 }
@@ -85,9 +98,12 @@ Theme::Fonts Theme::ChangeDpi(int dpi) {
 HFONT Theme::FontFor(Kind kind) const {
     switch (kind) {
     case Kind::FrameBox:
-    case Kind::Button: return fonts_.bold.get();
-    case Kind::ListBox: return fonts_.list.get();
-    default: return fonts_.normal.get();
+    case Kind::Button:
+        return fonts_.bold.get();
+    case Kind::ListBox:
+        return fonts_.list.get();
+    default:
+        return fonts_.normal.get();
     }
 }
 

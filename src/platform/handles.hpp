@@ -37,9 +37,9 @@ private:
 };
 
 #define CORVANE_HANDLE_TRAITS(Name, Type, Invalid, Close) \
-    struct Name {                                        \
-        static Type invalid() { return Invalid; }        \
-        static void close(Type h) { Close(h); }          \
+    struct Name {                                         \
+        static Type invalid() { return Invalid; }         \
+        static void close(Type h) { Close(h); }           \
     }
 
 inline void DestroyIfWindow(HWND h) {

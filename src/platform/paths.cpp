@@ -30,8 +30,10 @@ CaseRule MakeAsciiRule(bool upper) {
 std::size_t LastSeparator(std::string_view path, std::string_view separators, const LeadBytes& lead) {
     std::size_t last = std::string_view::npos;
     for (std::size_t i = 0; i < path.size(); ++i) {
-        if (lead[static_cast<unsigned char>(path[i])]) ++i;
-        else if (separators.find(path[i]) != std::string_view::npos) last = i;
+        if (lead[static_cast<unsigned char>(path[i])])
+            ++i;
+        else if (separators.find(path[i]) != std::string_view::npos)
+            last = i;
     }
     return last;
 }
@@ -90,7 +92,8 @@ LeadBytes LeadBytesFromRanges(const unsigned char* pairs, std::size_t count) {
         const unsigned first = pairs[i];
         const unsigned last = pairs[i + 1];
         if (first == 0 && last == 0) break;
-        for (unsigned b = first; b <= last; ++b) lead.set(b);
+        for (unsigned b = first; b <= last; ++b)
+            lead.set(b);
     }
     return lead;
 }

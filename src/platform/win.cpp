@@ -29,7 +29,8 @@ std::string GetListText(HWND list, int index) {
     const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR || length <= 0) return {};
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT got =
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     return text;
 }
@@ -39,14 +40,16 @@ namespace {
 CaseRule BuildRule(bool upper) {
     CaseRule rule{};
     char bytes[256];
-    for (int i = 0; i < 256; ++i) bytes[i] = static_cast<char>(i);
+    for (int i = 0; i < 256; ++i)
+        bytes[i] = static_cast<char>(i);
     // The buffer form takes a length, so the NUL byte folds like any other
     // and the whole table is built in one call.
     if (upper)
         CharUpperBuffA(bytes, 256);
     else
         CharLowerBuffA(bytes, 256);
-    for (int i = 0; i < 256; ++i) rule.map[static_cast<std::size_t>(i)] = static_cast<unsigned char>(bytes[i]);
+    for (int i = 0; i < 256; ++i)
+        rule.map[static_cast<std::size_t>(i)] = static_cast<unsigned char>(bytes[i]);
     CPINFO info{};
     if (GetCPInfo(CP_ACP, &info)) rule.lead = LeadBytesFromRanges(info.LeadByte, MAX_LEADBYTES);
     return rule;
@@ -100,16 +103,22 @@ void WaitForInput(std::uint32_t ms) {
     MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
-std::uint64_t MonotonicMilliseconds() { return GetTickCount64(); }
+std::uint64_t MonotonicMilliseconds() {
+    return GetTickCount64();
+}
 
 void Beep() {
     ++g_beeps;
     MessageBeep(MB_OK);
 }
 
-long BeepCount() { return g_beeps.load(); }
+long BeepCount() {
+    return g_beeps.load();
+}
 
-void InfoBox(HWND owner, const char* text) { MessageBoxA(owner, text, kAppTitle, MB_OK | MB_ICONINFORMATION); }
+void InfoBox(HWND owner, const char* text) {
+    MessageBoxA(owner, text, kAppTitle, MB_OK | MB_ICONINFORMATION);
+}
 
 ComApartment::~ComApartment() {
     if (!entered_) return;

@@ -31,7 +31,9 @@ const CaseRule& SystemLower();
 const CaseRule& SystemUpper();
 
 // Twips (1/1440 inch) to pixels at `dpi`.
-inline int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+inline int TwipsToPixels(int twips, int dpi) {
+    return MulDiv(twips, dpi, 1440);
+}
 
 // The DPI the window is shown at (per monitor where the system supports it).
 int DpiFor(HWND hwnd);

@@ -56,9 +56,12 @@ TrayIcon::Action TrayIcon::ActionFor(HWND window, WPARAM wp, LPARAM lp) const {
     if (wp != kId || CursorInClientArea(window)) return Action::None;
     // The scale is pixels here, so the x coordinate is the number itself.
     switch (static_cast<short>(LOWORD(lp))) {
-    case WM_LBUTTONDBLCLK: return Action::Restore;
-    case WM_RBUTTONUP: return Action::ShowMenu;
-    default: return Action::None;
+    case WM_LBUTTONDBLCLK:
+        return Action::Restore;
+    case WM_RBUTTONUP:
+        return Action::ShowMenu;
+    default:
+        return Action::None;
     }
 }
 

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto [lines, text] = LinesAndText(input);
     Check(parsed.size() == (lines + 3) / 4, "one favorite per four lines, the last one possibly short");
     std::size_t read = 0;
-    for (const corvane::Favorite& f : parsed) read += f.display.size() + f.coded.size() + f.startIn.size() + f.params.size();
+    for (const corvane::Favorite& f : parsed)
+        read += f.display.size() + f.coded.size() + f.startIn.size() + f.params.size();
     Check(read == text, "text of the lines lost or added");
 
     // Every CR written has its LF, every LF follows a CR: no field carries a line break into the file.
@@ -46,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // What is read back is what was read, less the line breaks the writer drops.
     for (corvane::Favorite& f : parsed)
-        for (std::string* field : {&f.display, &f.coded, &f.startIn, &f.params}) std::erase(*field, '\n');
+        for (std::string* field : {&f.display, &f.coded, &f.startIn, &f.params})
+            std::erase(*field, '\n');
     Check(corvane::ParseFavorites(written) == parsed, "written favorites read back differently");
     return 0;
 }

@@ -7,15 +7,25 @@ using namespace corvane;
 using Texts = std::vector<std::string>;
 
 TEST(BrowseRules, FolderListShowsTheOpenChainThenTheChildren) {
-    struct Row { std::string path; Texts children, texts, paths; std::size_t current; };
+    struct Row {
+        std::string path;
+        Texts children, texts, paths;
+        std::size_t current;
+    };
     const Row rows[] = {
         {"c:\\", {"a", "b"}, {"c:\\", "  a", "  b"}, {"c:\\", "c:\\a", "c:\\b"}, 0},
         {"c:\\a", {"x"}, {"c:\\", "  a", "    x"}, {"c:\\", "c:\\a", "c:\\a\\x"}, 1},
-        {"c:\\a\\b", {"x", "y"}, {"c:\\", "  a", "    b", "      x", "      y"},
-         {"c:\\", "c:\\a", "c:\\a\\b", "c:\\a\\b\\x", "c:\\a\\b\\y"}, 2},
+        {"c:\\a\\b",
+         {"x", "y"},
+         {"c:\\", "  a", "    b", "      x", "      y"},
+         {"c:\\", "c:\\a", "c:\\a\\b", "c:\\a\\b\\x", "c:\\a\\b\\y"},
+         2},
         {"c:\\a\\b", {}, {"c:\\", "  a", "    b"}, {"c:\\", "c:\\a", "c:\\a\\b"}, 2},
-        {"\\\\srv\\share\\x", {"y"}, {"\\\\srv", "  share", "    x", "      y"},
-         {"\\\\srv", "\\\\srv\\share", "\\\\srv\\share\\x", "\\\\srv\\share\\x\\y"}, 2},
+        {"\\\\srv\\share\\x",
+         {"y"},
+         {"\\\\srv", "  share", "    x", "      y"},
+         {"\\\\srv", "\\\\srv\\share", "\\\\srv\\share\\x", "\\\\srv\\share\\x\\y"},
+         2},
         {"ab\\c", {}, {"ab", "  c"}, {"ab", "ab\\c"}, 1},
         {"a", {"b"}, {"a", "  b"}, {"a", "a\\b"}, 0},
     };
@@ -34,17 +44,22 @@ TEST(BrowseRules, FolderListShowsTheOpenChainThenTheChildren) {
 }
 
 TEST(BrowseRules, DrivesFoldersAndPrograms) {
-    const std::pair<std::string, bool> roots[] = {{"c:\\", true}, {"Z:\\", true}, {"c:", false}, {"c:\\a", false},
+    const std::pair<std::string, bool> roots[] = {{"c:\\", true}, {"Z:\\", true},   {"c:", false},   {"c:\\a", false},
                                                   {"c:/", false}, {"\\\\a", false}, {"ab\\", false}, {"", false}};
-    for (const auto& [path, root] : roots) EXPECT_EQ(IsDriveRoot(path), root) << path;
-    const std::pair<std::string, std::string> slashed[] = {{"c:\\", "c:\\"}, {"c:\\a", "c:\\a\\"}, {"", "\\"}, {"a\\\\", "a\\\\"}};
-    for (const auto& [path, withSlash] : slashed) EXPECT_EQ(WithBackslash(path), withSlash) << path;
-    const std::pair<std::string, bool> exes[] = {{"a.EXE", true}, {"a.ExE", true}, {".exe", true}, {"exe", false},
+    for (const auto& [path, root] : roots)
+        EXPECT_EQ(IsDriveRoot(path), root) << path;
+    const std::pair<std::string, std::string> slashed[] = {
+        {"c:\\", "c:\\"}, {"c:\\a", "c:\\a\\"}, {"", "\\"}, {"a\\\\", "a\\\\"}};
+    for (const auto& [path, withSlash] : slashed)
+        EXPECT_EQ(WithBackslash(path), withSlash) << path;
+    const std::pair<std::string, bool> exes[] = {{"a.EXE", true},   {"a.ExE", true},   {".exe", true},   {"exe", false},
                                                  {"a.exe1", false}, {"a.exe ", false}, {"a_exe", false}, {"", false}};
-    for (const auto& [name, exe] : exes) EXPECT_EQ(HasExeExtension(name), exe) << name;
+    for (const auto& [name, exe] : exes)
+        EXPECT_EQ(HasExeExtension(name), exe) << name;
     const std::pair<std::string, std::optional<std::string>> drops[] = {
-        {"c:\\a.exe", "c:\\a.exe"}, {"c:\\my \"x\"\\a.EXE", "c:\\my x\\a.EXE"}, {"\".exe", ".exe"},
-        {"\"c:\\a.exe\"", std::nullopt}, {"c:\\a.txt", std::nullopt}, {"c:\\a.exe1", std::nullopt}};
-    for (const auto& [path, target] : drops) EXPECT_EQ(DroppedTarget(path), target) << path;
+        {"c:\\a.exe", "c:\\a.exe"},  {"c:\\my \"x\"\\a.EXE", "c:\\my x\\a.EXE"},
+        {"\".exe", ".exe"},          {"\"c:\\a.exe\"", std::nullopt},
+        {"c:\\a.txt", std::nullopt}, {"c:\\a.exe1", std::nullopt}};
+    for (const auto& [path, target] : drops)
+        EXPECT_EQ(DroppedTarget(path), target) << path;
 }
-

@@ -5,5 +5,7 @@
 
 namespace corvane {
 inline constexpr unsigned char kCp932Ranges[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0, 0x40, 0x50, 0, 0, 0, 0};
-inline CaseRule WithCp932(const CaseRule& ascii) { return {ascii.map, LeadBytesFromRanges(kCp932Ranges, sizeof kCp932Ranges)}; }
+inline CaseRule WithCp932(const CaseRule& ascii) {
+    return {ascii.map, LeadBytesFromRanges(kCp932Ranges, sizeof kCp932Ranges)};
+}
 }  // namespace corvane

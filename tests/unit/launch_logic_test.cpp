@@ -10,29 +10,67 @@ using namespace corvane;
 
 TEST(LaunchRules, MasksAndParameters) {
     using Bits = std::vector<std::int32_t>;
-    const std::pair<std::int32_t, Bits> bits[] = {
-        {15, {1, 2, 4, 8}}, {0, {}}, {6, {2, 4}}, {0x40000000, {0x40000000}},
-        {INT32_MIN, {INT32_MIN}}, {-2147483647, {1, INT32_MIN}}, {-1073741824, {0x40000000, INT32_MIN}}};
-    for (const auto& [value, expected] : bits) EXPECT_EQ(MaskBits(value), expected) << value;
+    const std::pair<std::int32_t, Bits> bits[] = {{15, {1, 2, 4, 8}},
+                                                  {0, {}},
+                                                  {6, {2, 4}},
+                                                  {0x40000000, {0x40000000}},
+                                                  {INT32_MIN, {INT32_MIN}},
+                                                  {-2147483647, {1, INT32_MIN}},
+                                                  {-1073741824, {0x40000000, INT32_MIN}}};
+    for (const auto& [value, expected] : bits)
+        EXPECT_EQ(MaskBits(value), expected) << value;
     const std::pair<int, std::uint32_t> masks[] = {{0, 1}, {1, 2}, {2, 4}, {3, 8}, {4, 0}, {-1, 0}, {31, 0}};
-    for (const auto& [core, mask] : masks) EXPECT_EQ(CoreMask(core), mask) << core;
-    const std::pair<std::string, std::optional<std::string>> params[] = {
-        {"None", std::nullopt}, {"", std::nullopt}, {"none", "none"}, {"NONE", "NONE"},
-        {" None ", " None "}, {"  ", "  "}, {"-w 640 -h 480", "-w 640 -h 480"}};
-    for (const auto& [text, passed] : params) EXPECT_EQ(ParametersFor(text), passed) << text;
+    for (const auto& [core, mask] : masks)
+        EXPECT_EQ(CoreMask(core), mask) << core;
+    const std::pair<std::string, std::optional<std::string>> params[] = {{"None", std::nullopt},
+                                                                         {"", std::nullopt},
+                                                                         {"none", "none"},
+                                                                         {"NONE", "NONE"},
+                                                                         {" None ", " None "},
+                                                                         {"  ", "  "},
+                                                                         {"-w 640 -h 480", "-w 640 -h 480"}};
+    for (const auto& [text, passed] : params)
+        EXPECT_EQ(ParametersFor(text), passed) << text;
 }
 
 TEST(LaunchRules, FindProcessIdTakesTheLastMatchIgnoringCase) {
-    const std::vector<ProcessRecord> procs{
-        {4, "System"},   {100, "NOTEPAD.EXE"}, {200, "explorer.exe"}, {300, "notepad.exe.bak"},
-        {30, "game.exe"}, {20, "GAME.EXE"},    {0, "game.exe"},      {0, "idle.exe"},
-        {50, ""},         {70, "\x83\x41.EXE"}, {80, "\x83\x61" "b.exe"}};
-    struct Row { std::string name; bool cp932; std::uint32_t pid; };
+    const std::vector<ProcessRecord> procs{{4, "System"},
+                                           {100, "NOTEPAD.EXE"},
+                                           {200, "explorer.exe"},
+                                           {300, "notepad.exe.bak"},
+                                           {30, "game.exe"},
+                                           {20, "GAME.EXE"},
+                                           {0, "game.exe"},
+                                           {0, "idle.exe"},
+                                           {50, ""},
+                                           {70, "\x83\x41.EXE"},
+                                           {80,
+                                            "\x83\x61"
+                                            "b.exe"}};
+    struct Row {
+        std::string name;
+        bool cp932;
+        std::uint32_t pid;
+    };
     const Row rows[] = {
-        {"notepad.exe", false, 100}, {"Explorer.Exe", false, 200}, {"notepad", false, 0}, {"chess.exe", false, 0},
-        {"notepad.exe.bak.old", false, 0}, {"game.exe", false, 20}, {"idle.exe", false, 0}, {"", false, 0},
-        {"", true, 0}, {"\x83\x41.exe", true, 70}, {"\x83\x61.exe", true, 0}, {"\x83\x61.exe", false, 70},
-        {"\x83\x61" "B.EXE", true, 80}, {"\x83\x41" "B.EXE", true, 0},
+        {"notepad.exe", false, 100},
+        {"Explorer.Exe", false, 200},
+        {"notepad", false, 0},
+        {"chess.exe", false, 0},
+        {"notepad.exe.bak.old", false, 0},
+        {"game.exe", false, 20},
+        {"idle.exe", false, 0},
+        {"", false, 0},
+        {"", true, 0},
+        {"\x83\x41.exe", true, 70},
+        {"\x83\x61.exe", true, 0},
+        {"\x83\x61.exe", false, 70},
+        {"\x83\x61"
+         "B.EXE",
+         true, 80},
+        {"\x83\x41"
+         "B.EXE",
+         true, 0},
     };
     for (const Row& r : rows) {
         const CaseRule upper = r.cp932 ? WithCp932(AsciiUpper()) : AsciiUpper();
@@ -42,15 +80,26 @@ TEST(LaunchRules, FindProcessIdTakesTheLastMatchIgnoringCase) {
 }
 
 TEST(LaunchRules, SameImageNameComparesTheFileNamePart) {
-    struct Row { std::string path, target; bool cp932, same; };
+    struct Row {
+        std::string path, target;
+        bool cp932, same;
+    };
     const Row rows[] = {
-        {R"(C:\Games\chess.exe)", "chess.exe", false, true}, {R"(C:\Games\CHESS.EXE)", "Chess.exe", false, true},
-        {"C:/Games/chess.exe", "chess.exe", false, true}, {R"(\\?\C:\a/b\chess.exe)", "chess.exe", false, true},
-        {"chess.exe", "CHESS.EXE", false, true}, {R"(C:\Games\chess.exe)", R"(games\chess.exe)", false, false},
-        {R"(C:\Games\xchess.exe)", "chess.exe", false, false}, {R"(C:\Games\chess.exe\)", "chess.exe", false, false},
-        {R"(C:\Games\chess.exe)", "", false, false}, {R"(C:\Games\)", "", false, false}, {"", "", false, false},
-        {"C:\\Games\\\x95\\.exe", "\x95\\.exe", true, true}, {"C:\\Games\\\x95\\.exe", "\x95\\.exe", false, false},
-        {"C:\\\x83\x41.EXE", "\x83\x41.exe", true, true}, {"C:\\\x83\x41.EXE", "\x83\x61.exe", true, false},
+        {R"(C:\Games\chess.exe)", "chess.exe", false, true},
+        {R"(C:\Games\CHESS.EXE)", "Chess.exe", false, true},
+        {"C:/Games/chess.exe", "chess.exe", false, true},
+        {R"(\\?\C:\a/b\chess.exe)", "chess.exe", false, true},
+        {"chess.exe", "CHESS.EXE", false, true},
+        {R"(C:\Games\chess.exe)", R"(games\chess.exe)", false, false},
+        {R"(C:\Games\xchess.exe)", "chess.exe", false, false},
+        {R"(C:\Games\chess.exe\)", "chess.exe", false, false},
+        {R"(C:\Games\chess.exe)", "", false, false},
+        {R"(C:\Games\)", "", false, false},
+        {"", "", false, false},
+        {"C:\\Games\\\x95\\.exe", "\x95\\.exe", true, true},
+        {"C:\\Games\\\x95\\.exe", "\x95\\.exe", false, false},
+        {"C:\\\x83\x41.EXE", "\x83\x41.exe", true, true},
+        {"C:\\\x83\x41.EXE", "\x83\x61.exe", true, false},
     };
     for (const Row& r : rows) {
         const CaseRule upper = r.cp932 ? WithCp932(AsciiUpper()) : AsciiUpper();
@@ -59,20 +108,33 @@ TEST(LaunchRules, SameImageNameComparesTheFileNamePart) {
 }
 
 TEST(LaunchRules, PinAttemptsStopOnStateOrClosedWindow) {
-    struct Row { int closeOnWait, minimiseOnPin, stateAfter, attempts; std::string calls; };
+    struct Row {
+        int closeOnWait, minimiseOnPin, stateAfter, attempts;
+        std::string calls;
+    };
     std::string eleven;
-    for (int i = 0; i < 11; ++i) eleven += "wpws";
+    for (int i = 0; i < 11; ++i)
+        eleven += "wpws";
     const Row rows[] = {
-        {0, 1, 1, 1, "wpws"}, {0, 3, 2, 3, "wpwswpwswpws"}, {0, 0, 1, 11, eleven},
-        {3, 0, 1, 2, "wpwsw"}, {2, 0, 1, 1, "wpw"}, {1, 0, 1, 1, "w"},
+        {0, 1, 1, 1, "wpws"},  {0, 3, 2, 3, "wpwswpwswpws"}, {0, 0, 1, 11, eleven},
+        {3, 0, 1, 2, "wpwsw"}, {2, 0, 1, 1, "wpw"},          {1, 0, 1, 1, "w"},
     };
     for (const Row& r : rows) {
         std::string calls;
         int waits = 0, pins = 0, state = 0;
-        const AttemptHooks hooks{
-            [&](float secs) { calls += 'w'; EXPECT_EQ(secs, 0.1f); return ++waits != r.closeOnWait; },
-            [&] { calls += 'p'; if (++pins == r.minimiseOnPin) state = r.stateAfter; },
-            [&] { calls += 's'; return state; }};
+        const AttemptHooks hooks{[&](float secs) {
+                                     calls += 'w';
+                                     EXPECT_EQ(secs, 0.1f);
+                                     return ++waits != r.closeOnWait;
+                                 },
+                                 [&] {
+                                     calls += 'p';
+                                     if (++pins == r.minimiseOnPin) state = r.stateAfter;
+                                 },
+                                 [&] {
+                                     calls += 's';
+                                     return state;
+                                 }};
         EXPECT_EQ(RunPinAttempts(hooks), r.attempts) << r.calls;
         EXPECT_EQ(calls, r.calls);
     }
@@ -90,7 +152,9 @@ struct FakeTicks {
     MillisecondClock Clock() {
         return [this] { return ++reads <= 200 ? now : throw std::runtime_error("the clock was read 200 times"); };
     }
-    EventPump Pump() { return [this] { return ++pumps != closeOnPump; }; }
+    EventPump Pump() {
+        return [this] { return ++pumps != closeOnPump; };
+    }
     InputWait Sleep() {
         return [this](std::uint32_t ms) {
             now += static_cast<std::uint64_t>(steps[std::min(asked.size(), steps.size() - 1)]);
@@ -100,14 +164,23 @@ struct FakeTicks {
 };
 
 TEST(Wait, SleepsForTheRestOfThePauseAndCountsOnlyForwardSteps) {
-    struct Row { std::string what; float secs; std::vector<std::int64_t> steps; int closeOnPump; bool result;
-                 std::vector<std::uint32_t> asked{}; int pumps; };
+    struct Row {
+        std::string what;
+        float secs;
+        std::vector<std::int64_t> steps;
+        int closeOnPump;
+        bool result;
+        std::vector<std::uint32_t> asked{};
+        int pumps;
+    };
     const Row rows[] = {
         {"a tenth of a second", 0.1f, {30}, 0, true, {100, 70, 40, 10}, 4},
         {"two and a half seconds", 2.5f, {1000}, 0, true, {2500, 1500, 500}, 3},
         {"under a millisecond", 0.0004f, {1}, 0, true, {1}, 1},
-        {"zero", 0.0f, {30}, 0, true, {}, 0}, {"minus zero", -0.0f, {30}, 0, true, {}, 0},
-        {"negative", -0.1f, {30}, 0, true, {}, 0}, {"NaN", std::nanf(""), {30}, 0, true, {}, 0},
+        {"zero", 0.0f, {30}, 0, true, {}, 0},
+        {"minus zero", -0.0f, {30}, 0, true, {}, 0},
+        {"negative", -0.1f, {30}, 0, true, {}, 0},
+        {"NaN", std::nanf(""), {30}, 0, true, {}, 0},
         {"window gone mid-pause", 0.1f, {30}, 2, false, {100}, 2},
         {"window gone at once", 10.0f, {30}, 1, false, {}, 1},
         {"clock set back an hour", 0.1f, {40, -3'600'000, 40}, 0, true, {100, 60, 60, 20}, 4},
@@ -124,4 +197,3 @@ TEST(Wait, SleepsForTheRestOfThePauseAndCountsOnlyForwardSteps) {
         EXPECT_EQ(ticks.pumps, r.pumps);
     }
 }
-

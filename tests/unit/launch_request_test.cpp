@@ -5,7 +5,10 @@
 using namespace corvane;
 
 TEST(LaunchRequest, CommandLine) {
-    struct Row { std::vector<std::string_view> args; std::optional<std::string> display; };
+    struct Row {
+        std::vector<std::string_view> args;
+        std::optional<std::string> display;
+    };
     const Row rows[] = {
         {{"corvane.exe"}, std::nullopt},
         {{"corvane.exe", "/launch", "Chess on CPU 1"}, "Chess on CPU 1"},
@@ -16,7 +19,8 @@ TEST(LaunchRequest, CommandLine) {
         {{"corvane.exe", "/launchx", "Chess on CPU 1"}, std::nullopt},
         {{"corvane.exe", "/launch", "Chess", "on CPU 1"}, std::nullopt},
     };
-    for (const Row& r : rows) EXPECT_EQ(LaunchArgument(r.args), r.display) << r.args.size();
+    for (const Row& r : rows)
+        EXPECT_EQ(LaunchArgument(r.args), r.display) << r.args.size();
 }
 
 TEST(LaunchRequest, MessageFromAnotherInstance) {
@@ -29,4 +33,3 @@ TEST(LaunchRequest, MessageFromAnotherInstance) {
     EXPECT_EQ(LaunchRequestText(kLaunchRequestTag, huge.data(), huge.size()), std::nullopt);
     EXPECT_NE(UnknownFavoriteMessage("Chess on CPU 1").find("\"Chess on CPU 1\""), std::string::npos);
 }
-

@@ -7,12 +7,22 @@
 using namespace corvane;
 
 TEST(Paths, SplitAtLastBackslashFromIndexTwo) {
-    struct Row { std::string path, file, folder; };
+    struct Row {
+        std::string path, file, folder;
+    };
     const Row rows[] = {
-        {R"(C:\Games\Foo\foo.exe)", "foo.exe", R"(C:\Games\Foo)"}, {R"(C:\x.exe)", "x.exe", "C:"},
-        {R"(C:\Games\)", "", R"(C:\Games)"}, {R"(\\server)", "", ""}, {R"(\\\)", "", R"(\\)"},
-        {R"(\\server\share\a.exe)", "a.exe", R"(\\server\share)"}, {R"(\a.exe)", "", ""},
-        {R"(a\b)", "", ""}, {R"(ab\c)", "c", "ab"}, {"C:/Games/foo.exe", "", ""}, {"a", "", ""}, {"", "", ""},
+        {R"(C:\Games\Foo\foo.exe)", "foo.exe", R"(C:\Games\Foo)"},
+        {R"(C:\x.exe)", "x.exe", "C:"},
+        {R"(C:\Games\)", "", R"(C:\Games)"},
+        {R"(\\server)", "", ""},
+        {R"(\\\)", "", R"(\\)"},
+        {R"(\\server\share\a.exe)", "a.exe", R"(\\server\share)"},
+        {R"(\a.exe)", "", ""},
+        {R"(a\b)", "", ""},
+        {R"(ab\c)", "c", "ab"},
+        {"C:/Games/foo.exe", "", ""},
+        {"a", "", ""},
+        {"", "", ""},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(FileNameOf(r.path), r.file) << r.path;
@@ -22,7 +32,8 @@ TEST(Paths, SplitAtLastBackslashFromIndexTwo) {
     const LeadBytes lead = WithCp932(AsciiLower()).lead;
     const Row dbcs[] = {
         {"C:\\Games\\\x83\x41\x83\x5C.EXE", "\x83\x41\x83\x5C.EXE", "C:\\Games"},
-        {"C:\\\x83\x5C\\a.exe", "a.exe", "C:\\\x83\x5C"}, {"C:\\a\x83\x5C", "a\x83\x5C", "C:"},
+        {"C:\\\x83\x5C\\a.exe", "a.exe", "C:\\\x83\x5C"},
+        {"C:\\a\x83\x5C", "a\x83\x5C", "C:"},
     };
     for (const Row& r : dbcs) {
         EXPECT_EQ(FileNameOf(r.path, lead), r.file) << r.path;
@@ -31,10 +42,13 @@ TEST(Paths, SplitAtLastBackslashFromIndexTwo) {
 }
 
 TEST(Paths, TrimSpacesAndLineBreaks) {
-    struct Row { std::string in, trimmed, unbroken; };
+    struct Row {
+        std::string in, trimmed, unbroken;
+    };
     const Row rows[] = {
-        {"  a b  ", "a b", "  a b  "}, {"    ", "", "    "}, {"", "", ""}, {"\ta\t", "\ta\t", "\ta\t"},
-        {" x \n ", "x \n", " x  "}, {"a\r\nb\n\rc\r", "a\r\nb\n\rc\r", "abc"}, {"\r\n", "\r\n", ""},
+        {"  a b  ", "a b", "  a b  "}, {"    ", "", "    "},       {"", "", ""},
+        {"\ta\t", "\ta\t", "\ta\t"},   {" x \n ", "x \n", " x  "}, {"a\r\nb\n\rc\r", "a\r\nb\n\rc\r", "abc"},
+        {"\r\n", "\r\n", ""},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(TrimSpaces(r.in), r.trimmed) << ::testing::PrintToString(r.in);
@@ -44,16 +58,40 @@ TEST(Paths, TrimSpacesAndLineBreaks) {
 
 // Rules: l/u ASCII lower/upper, L/U the same with code page 932's lead bytes.
 TEST(MapCase, FoldsAsciiAndKeepsDoubleByteCharacters) {
-    struct Row { char rule; std::string in, out; };
+    struct Row {
+        char rule;
+        std::string in, out;
+    };
     const Row rows[] = {
         {'l', R"(C:\Games\CHESS.Exe@[`{)", R"(c:\games\chess.exe@[`{)"},
         {'u', R"(C:\Games\CHESS.Exe@[`{)", R"(C:\GAMES\CHESS.EXE@[`{)"},
         {'L', R"(C:\Games\CHESS.Exe@[`{)", R"(c:\games\chess.exe@[`{)"},
-        {'l', "\x83\x41", "\x83" "a"}, {'L', "\x83\x41", "\x83\x41"}, {'U', "\x83\x61", "\x83\x61"},
-        {'L', "X\x83\x41" "B", "x\x83\x41" "b"}, {'U', "x\x83\x61" "b", "X\x83\x61" "B"},
-        {'L', "\x83\x83\x41", "\x83\x83" "a"}, {'L', "A\x83", "a\x83"}, {'U', "a\x83", "A\x83"},
+        {'l', "\x83\x41",
+         "\x83"
+         "a"},
+        {'L', "\x83\x41", "\x83\x41"},
+        {'U', "\x83\x61", "\x83\x61"},
+        {'L',
+         "X\x83\x41"
+         "B",
+         "x\x83\x41"
+         "b"},
+        {'U',
+         "x\x83\x61"
+         "b",
+         "X\x83\x61"
+         "B"},
+        {'L', "\x83\x83\x41",
+         "\x83\x83"
+         "a"},
+        {'L', "A\x83", "a\x83"},
+        {'U', "a\x83", "A\x83"},
         {'L', "\x9F\x41\xE0\x41\xFC\x41", "\x9F\x41\xE0\x41\xFC\x41"},
-        {'L', "\x80\x41\xA0\x41\xFD\x41@A", "\x80" "a\xA0" "a\xFD" "a@a"},
+        {'L', "\x80\x41\xA0\x41\xFD\x41@A",
+         "\x80"
+         "a\xA0"
+         "a\xFD"
+         "a@a"},
         {'l', std::string("A\0\xC9\xE9", 4), std::string("a\0\xC9\xE9", 4)},
         {'u', std::string("a\0\xC9\xE9", 4), std::string("A\0\xC9\xE9", 4)},
     };
@@ -66,10 +104,16 @@ TEST(MapCase, FoldsAsciiAndKeepsDoubleByteCharacters) {
 }
 
 TEST(MapCase, LeadByteRangesAsTheSystemReportsThem) {
-    struct Row { std::vector<unsigned char> pairs; std::size_t count; };
-    const Row rows[] = {{{0x81, 0x9F, 0xE0, 0xFC, 0, 0, 0x40, 0x50}, 31 + 29}, {{0x81, 0x9F, 0xE0}, 31},
-                        {{0xFF, 0xFF}, 1}, {{0, 0, 0x81, 0x9F}, 0}, {{0x90, 0x80}, 0}, {{}, 0}};
+    struct Row {
+        std::vector<unsigned char> pairs;
+        std::size_t count;
+    };
+    const Row rows[] = {{{0x81, 0x9F, 0xE0, 0xFC, 0, 0, 0x40, 0x50}, 31 + 29},
+                        {{0x81, 0x9F, 0xE0}, 31},
+                        {{0xFF, 0xFF}, 1},
+                        {{0, 0, 0x81, 0x9F}, 0},
+                        {{0x90, 0x80}, 0},
+                        {{}, 0}};
     for (const Row& r : rows)
         EXPECT_EQ(LeadBytesFromRanges(r.pairs.data(), r.pairs.size()).count(), r.count) << r.pairs.size();
 }
-

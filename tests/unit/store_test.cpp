@@ -4,17 +4,26 @@
 
 using namespace corvane;
 
-static Favorite Fav(const std::string& display) { return {display, "0__c:\\" + display, "c:", "None"}; }
+static Favorite Fav(const std::string& display) {
+    return {display, "0__c:\\" + display, "c:", "None"};
+}
 
 static std::string Displays(const FavoriteStore& store) {
     std::string out;
-    for (const Favorite& f : store.items()) out += f.display + '|';
+    for (const Favorite& f : store.items())
+        out += f.display + '|';
     return out;
 }
 
 // Each step adds a display text ('+') or removes an index ('-'); the list and the revision after it follow.
 TEST(FavoriteStore, AddsRemovesAndCountsRevisions) {
-    struct Step { char op; std::string display; int index; std::string list; std::uint64_t revision; };
+    struct Step {
+        char op;
+        std::string display;
+        int index;
+        std::string list;
+        std::uint64_t revision;
+    };
     const Step steps[] = {
         {'+', "Chess on CPU 0", 0, "Chess on CPU 0|", 1},
         {'+', "Chess on CPU 0", 0, "Chess on CPU 0|", 1},
@@ -52,6 +61,6 @@ TEST(FavoriteStore, LoadAndClearAreNotEdits) {
     store.Clear();
     EXPECT_TRUE(store.empty());
     EXPECT_EQ(store.revision(), 0u);
-    for (std::ptrdiff_t index : {-1, 0, 1}) EXPECT_EQ(store.at(index), Favorite{}) << index;
+    for (std::ptrdiff_t index : {-1, 0, 1})
+        EXPECT_EQ(store.at(index), Favorite{}) << index;
 }
-

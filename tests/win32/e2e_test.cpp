@@ -29,10 +29,12 @@ public:
     HWND Window() const {  // its main window, once start-up has marked the caption
         HWND found = nullptr;
         DWORD pid = 0;
-        PumpUntil([&] {
-            found = FindWindowA("CorvaneMainWindow", "Corvane!");
-            return GetWindowThreadProcessId(found, &pid) && pid == pi_.dwProcessId;
-        }, 15000);
+        PumpUntil(
+            [&] {
+                found = FindWindowA("CorvaneMainWindow", "Corvane!");
+                return GetWindowThreadProcessId(found, &pid) && pid == pi_.dwProcessId;
+            },
+            15000);
         return found;
     }
     bool Close() const {
@@ -47,14 +49,16 @@ private:
 
 std::string BoxTextOf(DWORD pid) {  // of a message box that process `pid` shows
     std::string text;
-    PumpUntil([&] {
-        HWND box = nullptr;
-        while ((box = FindWindowExA(nullptr, box, "#32770", nullptr))) {
-            DWORD owner = 0;
-            if (GetWindowThreadProcessId(box, &owner) && owner == pid) text = TextOf(GetDlgItem(box, 0xFFFF));
-        }
-        return !text.empty();
-    }, 15000);
+    PumpUntil(
+        [&] {
+            HWND box = nullptr;
+            while ((box = FindWindowExA(nullptr, box, "#32770", nullptr))) {
+                DWORD owner = 0;
+                if (GetWindowThreadProcessId(box, &owner) && owner == pid) text = TextOf(GetDlgItem(box, 0xFFFF));
+            }
+            return !text.empty();
+        },
+        15000);
     return text;
 }
 

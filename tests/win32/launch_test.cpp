@@ -13,13 +13,20 @@ using namespace corvane::test;
 namespace {
 
 constexpr const char* kGhost = "c:\\nowhere\\ghost.exe";  // never runs, so never pins
-constexpr ULONGLONG kAllAttempts = 2200;                   // eleven attempts of two 0.1 s pauses
+constexpr ULONGLONG kAllAttempts = 2200;                  // eleven attempts of two 0.1 s pauses
 using Masks = std::vector<DWORD_PTR>;
 using O = LaunchOutcome;
 
-DWORD_PTR SystemMask() { DWORD_PTR mask = 0, all = 0; return GetProcessAffinityMask(GetCurrentProcess(), &mask, &all), all; }
-DWORD_PTR MaskFor(int code) { return code == kCpuDefault ? SystemMask() : DWORD_PTR{1} << code; }
-bool ReportsCore(const std::string& report, int code) { return PumpUntil([&] { return LastMask(report) == MaskFor(code); }); }
+DWORD_PTR SystemMask() {
+    DWORD_PTR mask = 0, all = 0;
+    return GetProcessAffinityMask(GetCurrentProcess(), &mask, &all), all;
+}
+DWORD_PTR MaskFor(int code) {
+    return code == kCpuDefault ? SystemMask() : DWORD_PTR{1} << code;
+}
+bool ReportsCore(const std::string& report, int code) {
+    return PumpUntil([&] { return LastMask(report) == MaskFor(code); });
+}
 
 // pin_target.exe as `name`: an image name of its own per case keeps lookups off earlier cases' programs.
 std::string Place(const TempDir& dir, const std::string& name) {
@@ -27,14 +34,17 @@ std::string Place(const TempDir& dir, const std::string& name) {
     return dir.Join(name);
 }
 
-std::string Fav(const std::string& title, int code, const std::string& target, const std::string& startIn, const std::string& params) {
+std::string Fav(const std::string& title, int code, const std::string& target, const std::string& startIn,
+                const std::string& params) {
     const std::string digit(1, static_cast<char>('0' + code));
     return Record(title + (code == kCpuDefault ? " on Default" : " on CPU " + digit), digit + "__" + Lower(target),
                   Lower(startIn), params);
 }
 
 // A favorites-panel button as the panel receives its click, on screen or not.
-void Press(App& app, int id) { SendMessageA(GetParent(app.control(id)), WM_COMMAND, id, LPARAM(app.control(id))); }
+void Press(App& app, int id) {
+    SendMessageA(GetParent(app.control(id)), WM_COMMAND, id, LPARAM(app.control(id)));
+}
 ULONGLONG TimedLaunch(App& app) {
     const ULONGLONG start = GetTickCount64();
     return Press(app, kLaunchButton), GetTickCount64() - start;
@@ -57,24 +67,35 @@ ULONGLONG LaunchWithMidway(App& app, UINT ms, std::function<bool()> act) {
 }
 
 // keys: pressed once the menu shows; forced: the menu was still open after 3 s and ended from here.
-struct MenuWatch { std::vector<WPARAM> keys; ULONGLONG start = 0; bool seen = false, forced = false; int items = 0; std::string text; } g_menu;
+struct MenuWatch {
+    std::vector<WPARAM> keys;
+    ULONGLONG start = 0;
+    bool seen = false, forced = false;
+    int items = 0;
+    std::string text;
+} g_menu;
 
 void CALLBACK WatchMenu(HWND, UINT, UINT_PTR, DWORD) {
     HWND menu = nullptr;  // the popup menu's window, once it shows
-    while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu)) continue;
+    while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu))
+        continue;
     if (menu && !g_menu.seen) {
         g_menu.seen = true;
         const auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
         g_menu.items = GetMenuItemCount(handle);
         char text[64] = "";
         g_menu.text.assign(text, GetMenuStringA(handle, 0, text, sizeof text, MF_BYPOSITION));
-        for (WPARAM key : g_menu.keys) PostMessageA(menu, WM_KEYDOWN, key, 0);
+        for (WPARAM key : g_menu.keys)
+            PostMessageA(menu, WM_KEYDOWN, key, 0);
     } else if (GetTickCount64() - g_menu.start > 3000) {
         g_menu.forced = true, EndMenu();
     }
 }
 
-bool IconAlive(HICON icon) { ICONINFO i{}; return GetIconInfo(icon, &i) && (DeleteObject(i.hbmColor), DeleteObject(i.hbmMask), true); }
+bool IconAlive(HICON icon) {
+    ICONINFO i{};
+    return GetIconInfo(icon, &i) && (DeleteObject(i.hbmColor), DeleteObject(i.hbmMask), true);
+}
 
 // Kernel handles are small multiples of four, handed out lowest first: each one that duplicates is open.
 int OpenHandles() {
@@ -89,8 +110,16 @@ int OpenHandles() {
 
 TEST(Launch, CoreStartInParametersAndWindowState) {
     ASSERT_EQ(SystemMask() & 3, DWORD_PTR{3}) << "the CPU 1 rows need a second core";
-    struct Row { const char* name; int code; const char* image; std::string startIn, params; O outcome; Shown after; };
-    const Row rows[] = {  // image: a pin_target copy, or nullptr for the ghost target
+    struct Row {
+        const char* name;
+        int code;
+        const char* image;
+        std::string startIn, params;
+        O outcome;
+        Shown after;
+    };
+    const Row rows[] = {
+        // image: a pin_target copy, or nullptr for the ghost target
         {"CPU 0 with parameters", kCpu0, "cpu0.exe", "run", "--life=8 -x", O::Pinned, Shown::Hidden},
         {"CPU 1, parameters None", kCpu1, "cpu1.exe", "run", "None", O::Pinned, Shown::Hidden},
         {"Default", kCpuDefault, "dflt.exe", "run", "--life=8", O::Unpinned, Shown::Hidden},
@@ -127,8 +156,14 @@ TEST(Launch, CoreStartInParametersAndWindowState) {
 }
 
 TEST(Launch, PinnedAsTheProgramStarts) {
-    struct Row { const char* name; int code; const char* image; const char* child; };
-    const Row rows[] = {  // child: what the image starts before it ends at once
+    struct Row {
+        const char* name;
+        int code;
+        const char* image;
+        const char* child;
+    };
+    const Row rows[] = {
+        // child: what the image starts before it ends at once
         {"CPU 0", kCpu0, "born0.exe", nullptr},
         {"CPU 1", kCpu1, "born1.exe", nullptr},
         {"a launcher's child, CPU 1", kCpu1, "launcher.exe", "game.exe"},
@@ -165,15 +200,27 @@ TEST(Launch, PinnedAsTheProgramStarts) {
 TEST(Launch, EventsArrivingWhileThePinAttemptsRun) {
     std::unique_ptr<App> app;
     std::string image, other, report;  // the other favourite's program: its image name, path and report
-    ULONGLONG innerMs = 0; O inner = O::Refused;  // what the nested launch of the last row saw
+    ULONGLONG innerMs = 0;
+    O inner = O::Refused;  // what the nested launch of the last row saw
     // runOther: the other favourite's program runs beforehand; keepsGhost: the launched one is still saved.
-    struct Row { const char* name; bool runOther; std::function<void()> act; O outcome; Shown after; bool keepsGhost;
-                 std::function<void()> check; };
+    struct Row {
+        const char* name;
+        bool runOther;
+        std::function<void()> act;
+        O outcome;
+        Shown after;
+        bool keepsGhost;
+        std::function<void()> check;
+    };
     const Row rows[] = {
         {"WM_CLOSE", false, [&] { SendMessageA(app->hwnd(), WM_CLOSE, 0, 0); }, O::WindowGone, Shown::Closed, true, {}},
-        {"WM_CLOSE queued while the target field handles a change", false,
-         [&] { PostMessageA(app->hwnd(), WM_CLOSE, 0, 0), app->SetText(kTargetEdit, other); }, O::WindowGone,
-         Shown::Closed, true, {}},
+        {"WM_CLOSE queued while the target field handles a change",
+         false,
+         [&] { PostMessageA(app->hwnd(), WM_CLOSE, 0, 0), app->SetText(kTargetEdit, other); },
+         O::WindowGone,
+         Shown::Closed,
+         true,
+         {}},
         {"Remove", false, [&] { Press(*app, kRemoveButton); }, O::NotPinned, Shown::Normal, false,
          [&] { EXPECT_EQ(app->Favorites(), std::vector<std::string>{"Other on CPU 1"}); }},
         {"another favourite selected", true, [&] { app->Select(1); }, O::Pinned, Shown::Hidden, true,
@@ -213,8 +260,16 @@ TEST(Launch, EventsArrivingWhileThePinAttemptsRun) {
 
 TEST(TrayIcon, MessagesRecordAndLifetime) {
     // inside: the cursor is in the client area, as for a real mouse move
-    struct Row { const char* name; WPARAM wp; LPARAM lp; Shown before; bool inside; std::vector<WPARAM> keys; bool menu;
-                 Shown after; };
+    struct Row {
+        const char* name;
+        WPARAM wp;
+        LPARAM lp;
+        Shown before;
+        bool inside;
+        std::vector<WPARAM> keys;
+        bool menu;
+        Shown after;
+    };
     constexpr Shown kNormal = Shown::Normal, kHidden = Shown::Hidden, kMax = Shown::Maximised;
     const Row rows[] = {
         {"double click on the icon", 1, WM_LBUTTONDBLCLK, kHidden, false, {}, false, kNormal},
@@ -233,7 +288,8 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
         ASSERT_TRUE(PumpUntil([&] { return StateOf(app.hwnd()) == row.before; }));
         // The middle of the screen is inside the maximised window; the corner is outside the centred one.
         const POINT at{GetSystemMetrics(SM_CXSCREEN) / 2 * row.inside, GetSystemMetrics(SM_CYSCREEN) / 2 * row.inside};
-        POINT cursor{}; RECT client{};
+        POINT cursor{};
+        RECT client{};
         ASSERT_TRUE(SetCursorPos(at.x, at.y) && GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y);
         ASSERT_TRUE(ScreenToClient(app.hwnd(), &cursor) && GetClientRect(app.hwnd(), &client));
         ASSERT_EQ(PtInRect(&client, cursor) != FALSE, row.inside);
@@ -273,7 +329,8 @@ TEST(Leaks, SelectionsAndLaunchesLeaveNoHandlesBehind) {
     }
     ASSERT_NE(replaced.front(), nullptr);
     int alive = 0;
-    for (HICON old : replaced) alive += old != preview() && IconAlive(old);
+    for (HICON old : replaced)
+        alive += old != preview() && IconAlive(old);
     EXPECT_EQ(alive, 0);
     EXPECT_TRUE(IconAlive(preview()));
     app.Select(1);
@@ -282,7 +339,8 @@ TEST(Leaks, SelectionsAndLaunchesLeaveNoHandlesBehind) {
     ASSERT_EQ(app.win().lastLaunch(), O::Pinned);
     const int before = OpenHandles();
     int pinned = 0;
-    for (int i = 0; i < 30; ++i) Press(app, kLaunchButton), pinned += app.win().lastLaunch() == O::Pinned;
+    for (int i = 0; i < 30; ++i)
+        Press(app, kLaunchButton), pinned += app.win().lastLaunch() == O::Pinned;
     EXPECT_EQ(pinned, 30);
     EXPECT_LE(OpenHandles(), before + 5);
 }

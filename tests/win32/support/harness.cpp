@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 int g_nextDir = 0;
 
 TempDir::TempDir() : previous_(fs::current_path().string()) {
-    const fs::path path = fs::temp_directory_path() / ("crv-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(g_nextDir++));
+    const fs::path path = fs::temp_directory_path() /
+                          ("crv-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(g_nextDir++));
     std::error_code ignored;
     fs::remove_all(path, ignored);
     fs::create_directory(path, ignored);
@@ -33,8 +34,10 @@ std::optional<std::string> ReadBytes(const std::string& path) {
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     std::string bytes;
-    char chunk[65536]; DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
     CloseHandle(file);
     return bytes;
 }
@@ -43,7 +46,8 @@ bool WriteBytes(const std::string& path, std::string_view bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD wrote = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) && wrote == bytes.size();
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) && wrote == bytes.size();
     CloseHandle(file);
     return ok;
 }
@@ -59,7 +63,9 @@ std::string Beside(std::string_view name) {
     return self.substr(0, self.rfind('\\') + 1).append(name);
 }
 
-std::string Lower(std::string s) { return CharLowerA(s.data()), s; }
+std::string Lower(std::string s) {
+    return CharLowerA(s.data()), s;
+}
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
@@ -107,29 +113,43 @@ void DropFile(HWND target, const std::string& path) {
 
 BoxCatcher* g_catcher = nullptr;
 
-BoxCatcher::BoxCatcher() : timer_(SetTimer(nullptr, 0, 20, OnTimer)) { g_catcher = this; }
-BoxCatcher::~BoxCatcher() { KillTimer(nullptr, timer_), g_catcher = nullptr; }
+BoxCatcher::BoxCatcher() : timer_(SetTimer(nullptr, 0, 20, OnTimer)) {
+    g_catcher = this;
+}
+BoxCatcher::~BoxCatcher() {
+    KillTimer(nullptr, timer_), g_catcher = nullptr;
+}
 
 void CALLBACK BoxCatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (!g_catcher) return;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND box, LPARAM) -> BOOL {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND box, LPARAM) -> BOOL {
             if (ClassOf(box) != "#32770" || !IsWindowVisible(box)) return TRUE;
             // The icon control is 0x14 on Windows, 0x440 on Wine. MB_OK is 0: other buttons leave a trace.
             HWND iconControl = GetDlgItem(box, 0x14) ? GetDlgItem(box, 0x14) : GetDlgItem(box, 0x440);
             const auto icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
             const UINT buttons = GetDlgItem(box, IDYES) ? MB_YESNO : GetDlgItem(box, IDCANCEL) ? MB_OKCANCEL : MB_OK;
             g_catcher->seen_.push_back({TextOf(GetDlgItem(box, 0xFFFF)),
-                                        buttons | (icon == LoadIcon(nullptr, IDI_INFORMATION) ? MB_ICONINFORMATION : 0) |
+                                        buttons |
+                                            (icon == LoadIcon(nullptr, IDI_INFORMATION) ? MB_ICONINFORMATION : 0) |
                                             (icon == LoadIcon(nullptr, IDI_WARNING) ? MB_ICONWARNING : 0)});
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             return TRUE;
-        }, 0);
+        },
+        0);
 }
 
-App::App() : boxes_(std::make_unique<BoxCatcher>()), win_(std::make_unique<MainWindow>()) { win_->SetQuitOnClose(false); }
-App::~App() { if (win_->hwnd()) Close(); }
+App::App() : boxes_(std::make_unique<BoxCatcher>()), win_(std::make_unique<MainWindow>()) {
+    win_->SetQuitOnClose(false);
+}
+App::~App() {
+    if (win_->hwnd()) Close();
+}
 
-bool App::Start() { return win_->Create(GetModuleHandleA(nullptr)) && (win_->Load(), win_->hwnd() != nullptr); }
+bool App::Start() {
+    return win_->Create(GetModuleHandleA(nullptr)) && (win_->Load(), win_->hwnd() != nullptr);
+}
 
 bool App::Close() {
     PostMessageA(win_->hwnd(), WM_CLOSE, 0, 0);
@@ -158,12 +178,15 @@ void App::Click(int id) const {
 void App::Select(int index) const {
     HWND list = control(kFavoritesList);
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(kFavoritesList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(kFavoritesList, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
 }
 
-std::string Record(std::string_view display, std::string_view coded, std::string_view startIn, std::string_view params) {
+std::string Record(std::string_view display, std::string_view coded, std::string_view startIn,
+                   std::string_view params) {
     std::string out;
-    for (std::string_view line : {display, coded, startIn, params}) out.append(line).append("\r\n");
+    for (std::string_view line : {display, coded, startIn, params})
+        out.append(line).append("\r\n");
     return out;
 }
 

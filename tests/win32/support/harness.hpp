@@ -41,7 +41,10 @@ std::string ClassOf(HWND hwnd);
 std::vector<std::string> ListItems(HWND list);
 void DropFile(HWND target, const std::string& path);  // with a real HDROP, as Explorer sends it
 
-struct BoxSeen { std::string text; UINT style = 0; };  // style: MB_ICON* and button bits as read from the box
+struct BoxSeen {
+    std::string text;
+    UINT style = 0;
+};  // style: MB_ICON* and button bits as read from the box
 
 // While alive, records every message box this thread shows and presses OK, from a timer inside the box's modal loop.
 class BoxCatcher {
@@ -87,7 +90,10 @@ std::string Record(std::string_view display, std::string_view coded, std::string
 std::vector<DWORD> ProcessIds(std::string_view image);
 
 // Ends every process of these image names when it goes, before the test's folder is removed.
-struct ProcessReaper { std::vector<std::string> images; ~ProcessReaper(); };
+struct ProcessReaper {
+    std::vector<std::string> images;
+    ~ProcessReaper();
+};
 
 // What pin_target.exe wrote to its report under `key` ("first": the cores it started on; "mask": each later
 // change; "": both), oldest first; and the parameters it was started with.

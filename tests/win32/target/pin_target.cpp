@@ -23,7 +23,9 @@ std::string Option(const char* args, const char* name) {
     return end ? std::string(at, end) : std::string(at);
 }
 
-std::uint64_t Ticks(const FILETIME& time) { return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime; }
+std::uint64_t Ticks(const FILETIME& time) {
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
 
 // Milliseconds since the system created this process: its own clock would miss the loader's time.
 double MsSinceCreation() {
@@ -34,8 +36,8 @@ double MsSinceCreation() {
 }
 
 void Append(const std::string& path, const std::string& line) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              0, nullptr);
     DWORD wrote = 0;
     WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &wrote, nullptr);
     CloseHandle(file);
@@ -44,14 +46,15 @@ void Append(const std::string& path, const std::string& line) {
 void Append(const std::string& path, const char* key, DWORD_PTR mask) {
     char line[96];  // the time goes after the value, which readers take up to the space
     Append(path, std::string(line, std::snprintf(line, sizeof line, "%s=0x%llx t=%.1f\r\n", key,
-                                                  static_cast<unsigned long long>(mask), MsSinceCreation())));
+                                                 static_cast<unsigned long long>(mask), MsSinceCreation())));
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR args, int) {
     const std::string after = Option(args, "after");
-    for (int i = 0; !after.empty() && i < 10000 && GetFileAttributesA(after.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(1);
+    for (int i = 0; !after.empty() && i < 10000 && GetFileAttributesA(after.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(1);
     DWORD_PTR mask = 0, system = 0;
     GetProcessAffinityMask(GetCurrentProcess(), &mask, &system);
     const std::string report = Option(args, "report").empty() ? "report.txt" : Option(args, "report");
@@ -71,7 +74,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR args, int) {
     }
 
     const std::string life = Option(args, "life");
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>((life.empty() ? 20.0 : std::atof(life.c_str())) * 1000);
+    const ULONGLONG end =
+        GetTickCount64() + static_cast<ULONGLONG>((life.empty() ? 20.0 : std::atof(life.c_str())) * 1000);
     for (DWORD_PTR reported = mask; GetTickCount64() < end; Sleep(10)) {
         GetProcessAffinityMask(GetCurrentProcess(), &mask, &system);
         if (mask != reported) Append(report, "mask", reported = mask);
