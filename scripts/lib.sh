@@ -1,12 +1,16 @@
 # shellcheck shell=bash
 # Shared helpers for the build, run and test scripts. Source it; do not run it.
-# Wine here is the 64-bit-only Debian build: the `wine` front-end script does
-# not work, so the loader and server are called by their full paths.
+# Wine here is Debian's: wine64, with wine32:i386 beside it for 32-bit
+# programs. The `wine` front-end script does not work, so the loaders and the
+# server are called by their full paths: 64-bit programs and Wine's own
+# commands through wine64, 32-bit programs through the 32-bit loader, all in
+# one 64-bit prefix with one (64-bit) server.
 
 CORVANE_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 CORVANE_ROOT=$(dirname "$CORVANE_SCRIPTS")
 WINE64=/usr/lib/wine/wine64
 WINESERVER64=/usr/lib/wine/wineserver64
+WINE32=/usr/lib/wine/wine
 
 log() { printf '%s: %s\n' "${0##*/}" "$*" >&2; }
 
@@ -20,6 +24,52 @@ wine_env() {
     # a crashing test would wait for its timeout. Without it the program ends
     # at once with the low byte of the exception code (5: access violation).
     export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+}
+
+# Prints the loader that runs the Windows program $1: the 32-bit one for a
+# 32-bit program (PE machine 0x14c), wine64 for anything else, including names
+# of Wine's built-in commands (reg, explorer).
+wine_loader_for() {
+    local header machine=""
+    header=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+    [[ "$header" =~ ^[0-9]+$ ]] && machine=$(od -An -tx2 -j$((header + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+    if [ "$machine" = 014c ]; then echo "$WINE32"; else echo "$WINE64"; fi
+}
+
+# Prints why this machine cannot run 32-bit Windows programs at all, and
+# fails; succeeds silently where it can. The 32-bit loader is itself a 32-bit
+# Linux program, so running it also asks the kernel.
+win32_unavailable() {
+    if [ ! -x "$WINE32" ]; then
+        echo "Wine's 32-bit loader $WINE32 is missing (Debian package wine32:i386, which scripts/deps.sh installs as root)"
+        return 0
+    fi
+    local out status=0
+    out=$("$WINE32" --version 2>&1 </dev/null) || status=$?
+    [ "$status" -eq 0 ] && return 1
+    if [ "$status" -eq 126 ]; then
+        echo "the kernel does not run 32-bit Linux programs such as $WINE32 (Exec format error: no IA-32 emulation, or ia32_emulation=off)"
+    else
+        echo "$WINE32 --version fails (status $status): $(head -n 1 <<<"$out")"
+    fi
+    return 0
+}
+
+# A prefix made before Wine's 32-bit side was installed has none: a 32-bit
+# program then ends at once without a word. Such a prefix is updated when the
+# 32-bit loader runs here; the stamp (the loader's time and size) keeps an
+# update that did not help from being tried again at every start.
+wine_add_32bit_side() {
+    local stamp="$WINEPREFIX/.corvane-32bit-side" want
+    [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] && return 0
+    win32_unavailable >/dev/null && return 0
+    want=$(stat -L -c '%Y %s' "$WINE32")
+    [ "$(cat "$stamp" 2>/dev/null)" = "$want" ] && return 0
+    log "adding the 32-bit side to Wine prefix $WINEPREFIX"
+    "$WINE64" wineboot -u >>"$WINEPREFIX.boot.log" 2>&1 9>&- || log "wineboot -u failed; see $WINEPREFIX.boot.log"
+    echo "$want" >"$stamp"
+    [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] ||
+        log "the prefix still has no 32-bit side; see $WINEPREFIX.boot.log"
 }
 
 # Prints the pid of the wineserver that serves $WINEPREFIX; fails if none runs.
@@ -108,6 +158,9 @@ wine_prepare() {
             log "wineboot -i failed for $WINEPREFIX; see $bootlog"
             status=1
         fi
+    fi
+    if [ "$status" -eq 0 ]; then
+        wine_add_32bit_side || status=1
     fi
     if [ "$status" -eq 0 ]; then
         wine_start_server "$persist" || { log "cannot start wineserver for $WINEPREFIX"; status=1; }

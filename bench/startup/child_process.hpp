@@ -115,7 +115,7 @@ inline std::vector<HWND> FindWindows(const WindowQuery& q) {
         std::vector<HWND> found;
     } ctx{&q, {}};
     EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
+        [](HWND hwnd, LPARAM lp) CALLBACK -> BOOL {  // stdcall, as a 32-bit build needs
             auto* c = reinterpret_cast<Ctx*>(lp);
             if (c->q->pid) {
                 DWORD owner = 0;

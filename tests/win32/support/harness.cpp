@@ -124,7 +124,7 @@ void CALLBACK BoxCatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (!g_catcher) return;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND box, LPARAM) -> BOOL {
+        [](HWND box, LPARAM) CALLBACK -> BOOL {  // stdcall, as a 32-bit build needs
             if (ClassOf(box) != "#32770" || !IsWindowVisible(box)) return TRUE;
             // The icon control is 0x14 on Windows, 0x440 on Wine. MB_OK is 0: other buttons leave a trace.
             HWND iconControl = GetDlgItem(box, 0x14) ? GetDlgItem(box, 0x14) : GetDlgItem(box, 0x440);
