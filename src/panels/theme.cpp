@@ -69,10 +69,9 @@ ClassAndStyle StyleFor(const ControlSpec& item) {
 
 bool Theme::Create(int dpi) {
     dpi_ = dpi;
-    grey_.reset(CreateSolidBrush(kGrey));
     white_.reset(CreateSolidBrush(kWhite));
     fonts_ = MakeFonts();
-    return grey_ && white_ && fonts_.bold && fonts_.list && fonts_.normal;
+    return Background() && white_ && fonts_.bold && fonts_.list && fonts_.normal;
 }
 
 Theme::Fonts Theme::MakeFonts() const {
@@ -126,7 +125,7 @@ HBRUSH Theme::ControlColors(HDC dc, HWND control, bool isStatic) const {
         SetTextColor(dc, kWhite);
         SetBkColor(dc, kGrey);
         SetBkMode(dc, TRANSPARENT);
-        return grey_.get();
+        return Background();
     }
     if (IsOption(id)) {
         SetTextColor(dc, RGB(0, 0, 0));
@@ -140,7 +139,7 @@ HBRUSH Theme::ControlColors(HDC dc, HWND control, bool isStatic) const {
     }
     if (isStatic && id != kRunEdit) {
         SetBkColor(dc, kGrey);
-        return grey_.get();
+        return Background();
     }
     return nullptr;
 }
