@@ -14,7 +14,7 @@ bool Panel::Register(HINSTANCE instance) {
 
 bool Panel::Create(HWND parent, const RECT& rc) {
     const ControlSpec* item = FindSpec(id_);
-    const DWORD visible = id_ == kFavoritesPanel ? WS_VISIBLE : 0;
+    const DWORD visible = item && (item->traits & kHiddenAtStart) ? 0 : WS_VISIBLE;
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     return item && CreateAttached(WS_EX_CONTROLPARENT, kPanelClass, item->caption, WS_CHILD | WS_CLIPSIBLINGS | visible,
                                   rc, parent, id_, instance);

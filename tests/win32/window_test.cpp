@@ -107,7 +107,7 @@ TEST_F(WindowTest, LayoutMatchesTheDesignAtTheSessionScale) {
     };
     for (const Placed& c : controls) {
         HWND w = app->control(c.id);
-        EXPECT_EQ(lstrcmpiA(ClassOf(w).c_str(), c.cls), 0) << "id " << c.id << " is a " << ClassOf(w);
+        EXPECT_TRUE(EqualsIgnoringAsciiCase(ClassOf(w), c.cls)) << "id " << c.id << " is a " << ClassOf(w);
         EXPECT_EQ(TextOf(w), c.caption) << "id " << c.id;
         RECT rc;  // in the parent's client area
         GetWindowRect(w, &rc), MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&rc), 2);
