@@ -120,7 +120,7 @@ TEST_F(WindowTest, LayoutMatchesTheDesignAtTheSessionScale) {
     EXPECT_NEAR(window.top, (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2, 1);
 }
 
-TEST_F(WindowTest, LayoutTabOrderAndTooltips) {
+TEST_F(WindowTest, LayoutTabOrderTooltipsAndColours) {
     Start();
     app->Click(kAddButton);
     const int order[] = {kTitleEdit,   kTargetEdit,   kStartInEdit,   kSaveButton,
@@ -156,6 +156,30 @@ TEST_F(WindowTest, LayoutTabOrderAndTooltips) {
         SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, LPARAM(&ti));
         EXPECT_STREQ(text, t.tip) << "id " << t.id;
     }
+
+    const COLORREF white = RGB(255, 255, 255), grey = RGB(192, 192, 192), untouched = RGB(1, 2, 3);
+    const struct {
+        int id;
+        COLORREF text, back;
+        bool greyBrush;  // the panels' own grey behind it
+    } colours[] = {
+        {kTargetLabel, white, grey, true},
+        {kEditorBox, white, grey, true},
+        {kCpu0Option, RGB(0, 0, 0), white, false},
+        {kCoreStrip, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW), false},
+        {kFieldsFrame, untouched, grey, true},
+        {kRunEdit, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_3DFACE), false},
+    };
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (const auto& c : colours) {
+        SetTextColor(dc, untouched);
+        HWND w = app->control(c.id);
+        const LRESULT brush = SendMessageA(GetParent(w), WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(w));
+        EXPECT_EQ(GetTextColor(dc), c.text) << "id " << c.id;
+        EXPECT_EQ(GetBkColor(dc), c.back) << "id " << c.id;
+        EXPECT_EQ(brush == LRESULT(GetStockObject(LTGRAY_BRUSH)), c.greyBrush) << "id " << c.id;
+    }
+    DeleteDC(dc);
 }
 
 TEST_F(WindowTest, StartUpShowsWhatTheFileHolds) {
