@@ -15,39 +15,19 @@ constexpr const char* kDuplicateMessage = "Favorite already exsists, Please Rena
 
 }  // namespace
 
-void MainWindow::OnPanelRequest(PanelRequest request, LPARAM details) {
-    switch (request) {
-    case PanelRequest::SelectionChanged:
-        OnSelectionChanged();
-        break;
-    case PanelRequest::Launch:
-        OnLaunch();
-        break;
-    case PanelRequest::OpenEditor:
-        ShowPanel(editor_, favorites_);
-        editor_.FocusTitle();
-        break;
-    case PanelRequest::Removed:
-        ResetSelection();
-        break;
-    case PanelRequest::Save:
-        OnSave();
-        break;
-    case PanelRequest::CloseEditor:
-        ShowPanel(favorites_, editor_);
-        ResetSelection();
-        break;
-    case PanelRequest::OpenBrowser:
-        browse_.Open();
-        ShowPanel(browse_, editor_);
-        break;
-    case PanelRequest::TargetChosen:
-        OnTargetChosen(*reinterpret_cast<const ChosenTarget*>(details));
-        break;
-    case PanelRequest::CloseBrowser:
-        ShowPanel(editor_, browse_);
-        break;
-    }
+void MainWindow::OpenEditor() {
+    ShowPanel(editor_, favorites_);
+    editor_.FocusTitle();
+}
+
+void MainWindow::CloseEditor() {
+    ShowPanel(favorites_, editor_);
+    ResetSelection();
+}
+
+void MainWindow::OpenBrowser() {
+    browse_.Open();
+    ShowPanel(browse_, editor_);
 }
 
 void MainWindow::ShowPanel(Panel& show, Panel& hide) {
@@ -68,7 +48,7 @@ void MainWindow::OnSelectionChanged() {
     (void)DoEvents();
 }
 
-void MainWindow::OnSave() {
+void MainWindow::Save() {
     if (!editor_.CleanFieldsForSave()) return;
     const EditorFields fields = editor_.Fields();
     if (!FieldsComplete(fields.title, fields.startIn, fields.target)) {
@@ -95,7 +75,7 @@ void MainWindow::ResetSelection() {
     favorites_.EnableLaunch(false);
 }
 
-void MainWindow::OnTargetChosen(const ChosenTarget& chosen) {
+void MainWindow::TargetChosen(const ChosenTarget& chosen) {
     if (!editor_.SetTarget(chosen.program)) return;
     editor_.SetStartIn(chosen.folder);
     ShowPanel(editor_, browse_);

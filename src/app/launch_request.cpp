@@ -1,19 +1,8 @@
 #include "app/launch_request.hpp"
 
+#include "platform/paths.hpp"
+
 namespace corvane {
-
-namespace {
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::optional<std::string> LaunchArgument(std::span<const std::string_view> args) {
     if (args.size() != 3 || !EqualsIgnoringAsciiCase(args[1], "/launch")) return std::nullopt;

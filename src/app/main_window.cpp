@@ -48,7 +48,7 @@ void MainWindow::LoadIcons(HINSTANCE instance) {
 }
 
 bool MainWindow::Create(HINSTANCE instance) {
-    if (!RegisterClass(instance, kClassName) || !Panel::Register(instance)) return false;
+    if (!RegisterWindowClass(instance, kClassName, Theme::Background()) || !Panel::Register(instance)) return false;
     if (!theme_.Create(DpiFor(nullptr))) return false;
     LoadIcons(instance);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
@@ -91,11 +91,17 @@ int MainWindow::RunMessageLoop(HWND dialog) {
     BOOL got;
     while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
         if (got == -1) return 1;
-        if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchEvent(msg, dialog);
     }
     return static_cast<int>(msg.wParam);
+}
+
+void MainWindow::OnEnter() {
+    // The dialog keys turn Enter on any control into IDOK for this window;
+    // the panel that holds the focus decides what it means.
+    HWND focus = GetFocus();
+    for (Panel* panel : Panels())
+        if (focus && IsChild(panel->hwnd(), focus)) panel->OnEnter();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -201,19 +207,11 @@ void MainWindow::OnClose() {
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case kPanelRequest:
-        OnPanelRequest(static_cast<PanelRequest>(wp), lp);
-        return 0;
     case WM_COMMAND:
         if (LOWORD(wp) == TrayIcon::kExitCommand) PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+        if (LOWORD(wp) == IDOK) OnEnter();
         return 0;
-    case WM_ERASEBKGND: {
-        RECT rc;
-        GetClientRect(hwnd(), &rc);
-        FillRect(reinterpret_cast<HDC>(wp), &rc, theme_.background());
-        return 1;
-    }
-    case TrayIcon::kCallbackMessage:
+    case kTrayCallback:
         OnTrayMessage(wp, lp);
         return 0;
     case WM_SIZE:

@@ -15,17 +15,17 @@
 #include "panels/browse_panel.hpp"
 #include "panels/editor_panel.hpp"
 #include "panels/favorites_panel.hpp"
+#include "panels/panel_host.hpp"
 #include "panels/theme.hpp"
 #include "panels/tooltips.hpp"
 #include "platform/handles.hpp"
+#include "platform/messages.hpp"
 #include "platform/window.hpp"
 #include "tray/tray_icon.hpp"
 
 namespace corvane {
 
-inline constexpr UINT kRunPendingLaunch = WM_APP + 2;
-
-class MainWindow : public Window<MainWindow> {
+class MainWindow : public Window<MainWindow>, private PanelHost {
 public:
     static constexpr const char* kClassName = "CorvaneMainWindow";
     static constexpr const char* kDesignCaption = "Corvane";
@@ -55,7 +55,8 @@ public:
     static int RunMessageLoop(HWND dialog);
 
     // Makes the controls of the editor and browse panels, which start-up
-    // leaves until the window shows. Only the first call does anything.
+    // leaves until the window shows, and the tooltips of all three. Call it
+    // once: the controls are made only once, but the tooltips every time.
     bool CreateHiddenControls();
 
     // Selects the favorite shown as `display` and launches it as Launch
@@ -89,18 +90,24 @@ private:
     bool HandOverLaunchRequest(HWND other) const;
 
     // what the panels ask for (favorite_commands.cpp)
-    void OnPanelRequest(PanelRequest request, LPARAM details);
-    void OnSelectionChanged();
-    void OnSave();
+    void OnSelectionChanged() override;
+    void Launch() override { OnLaunch(); }
+    void OpenEditor() override;
+    void Removed() override { ResetSelection(); }
+    void Save() override;
+    void CloseEditor() override;
+    void OpenBrowser() override;
+    void TargetChosen(const ChosenTarget& chosen) override;
+    void CloseBrowser() override { ShowPanel(editor_, browse_); }
     void ResetSelection();
     void OnLaunch();
-    void OnTargetChosen(const ChosenTarget& chosen);
+    void OnEnter();
     void ShowPanel(Panel& show, Panel& hide);
 
     Theme theme_;
-    FavoritesPanel favorites_{theme_};
-    EditorPanel editor_{theme_};
-    BrowsePanel browse_{theme_};
+    FavoritesPanel favorites_{theme_, *this};
+    EditorPanel editor_{theme_, *this};
+    BrowsePanel browse_{theme_, *this};
     Tooltips tooltips_;
     TrayIcon trayIcon_;
     Launcher launcher_;

@@ -137,15 +137,16 @@ void BrowsePanel::OnCommand(int id, int code) {
         if (code == BN_CLICKED) OnOk();
         break;
     case kBrowseCancelButton:
-        if (code == BN_CLICKED) (void)Request(PanelRequest::CloseBrowser);
-        break;
-    case IDOK:
-        // Enter in the folder list opens the folder, as a double click does.
-        if (GetFocus() == control(kFolderList)) OnFolderOpen();
+        if (code == BN_CLICKED) (void)Request(&PanelHost::CloseBrowser);
         break;
     default:
         break;
     }
+}
+
+void BrowsePanel::OnEnter() {
+    // Enter in the folder list opens the folder, as a double click does.
+    if (GetFocus() == control(kFolderList)) OnFolderOpen();
 }
 
 void BrowsePanel::OnDriveChange() {
@@ -194,7 +195,7 @@ void BrowsePanel::OnOk() {
     if (selected < 0) return;
     const ChosenTarget chosen{
         MapCase(WithBackslash(folder_) + GetListText(files, static_cast<int>(selected)), SystemLower()), folder_};
-    (void)Request(PanelRequest::TargetChosen, reinterpret_cast<LPARAM>(&chosen));
+    (void)Request(&PanelHost::TargetChosen, chosen);
 }
 
 }  // namespace corvane

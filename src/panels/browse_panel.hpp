@@ -9,15 +9,9 @@
 
 namespace corvane {
 
-// What OK hands up with PanelRequest::TargetChosen.
-struct ChosenTarget {
-    std::string program;  // lower-cased full path of the chosen executable
-    std::string folder;   // the folder it is in, as the folder list shows it
-};
-
 class BrowsePanel : public Panel {
 public:
-    explicit BrowsePanel(const Theme& theme) : Panel(kBrowsePanel, theme) {}
+    BrowsePanel(const Theme& theme, PanelHost& host) : Panel(kBrowsePanel, theme, host) {}
 
     // The folder the lists show when first opened: the one Corvane started
     // in. Nothing reads the disk until Open, so start-up never pays for a
@@ -25,6 +19,7 @@ public:
     void RememberStartFolder();
     // Fills the lists the first time the panel is opened.
     void Open();
+    void OnEnter() override;
 
 private:
     void OnCommand(int id, int code) override;

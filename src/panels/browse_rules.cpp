@@ -60,7 +60,7 @@ FolderListing ListFolders(std::string_view path, const std::vector<std::string>&
 }
 
 bool HasExeExtension(std::string_view name) {
-    return name.size() >= 4 && MapCase(name.substr(name.size() - 4), AsciiLower()) == ".exe";
+    return name.size() >= 4 && EqualsIgnoringAsciiCase(name.substr(name.size() - 4), ".exe");
 }
 
 std::optional<std::string> DroppedTarget(std::string_view path) {

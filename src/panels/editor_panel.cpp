@@ -89,19 +89,19 @@ void EditorPanel::FocusTitle() {
 void EditorPanel::OnCommand(int id, int code) {
     switch (id) {
     case kSaveButton:
-        if (code == BN_CLICKED) (void)Request(PanelRequest::Save);
+        if (code == BN_CLICKED) (void)Request(&PanelHost::Save);
         break;
     case kClearButton:
         if (code == BN_CLICKED) (void)Clear();
         break;
     case kCancelButton:
-        if (code == BN_CLICKED) (void)Request(PanelRequest::CloseEditor);
+        if (code == BN_CLICKED) (void)Request(&PanelHost::CloseEditor);
         break;
     case kTargetEdit:
         if (code == EN_CHANGE) OnTargetChanged();
         break;
     case kTargetLabel:
-        if (code == STN_CLICKED) (void)Request(PanelRequest::OpenBrowser);
+        if (code == STN_CLICKED) (void)Request(&PanelHost::OpenBrowser);
         break;
     default:
         break;

@@ -24,7 +24,7 @@ struct EditorFields {
 
 class EditorPanel : public Panel {
 public:
-    explicit EditorPanel(const Theme& theme) : Panel(kEditorPanel, theme) {}
+    EditorPanel(const Theme& theme, PanelHost& host) : Panel(kEditorPanel, theme, host) {}
 
     EditorFields Fields() const;
     std::string Target() const;

@@ -47,7 +47,7 @@ bool FavoritesPanel::Select(int index) {
     if (index < 0 || index >= static_cast<int>(store_.size())) return hwnd() != nullptr;
     if (SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(index), 0) == LB_ERR) return true;
     // A selection made by the program loads the favorite just as a click does.
-    return Request(PanelRequest::SelectionChanged);
+    return Request(&PanelHost::OnSelectionChanged);
 }
 
 bool FavoritesPanel::SelectByDisplay(std::string_view display, bool& found) {
@@ -88,15 +88,15 @@ void FavoritesPanel::OnCommand(int id, int code) {
     switch (id) {
     case kFavoritesList:
         if (code == LBN_SELCHANGE)
-            (void)Request(PanelRequest::SelectionChanged);
+            (void)Request(&PanelHost::OnSelectionChanged);
         else if (code == LBN_DBLCLK && DoEvents())
-            (void)Request(PanelRequest::Launch);
+            (void)Request(&PanelHost::Launch);
         break;
     case kLaunchButton:
-        if (code == BN_CLICKED) (void)Request(PanelRequest::Launch);
+        if (code == BN_CLICKED) (void)Request(&PanelHost::Launch);
         break;
     case kAddButton:
-        if (code == BN_CLICKED) (void)Request(PanelRequest::OpenEditor);
+        if (code == BN_CLICKED) (void)Request(&PanelHost::OpenEditor);
         break;
     case kRemoveButton:
         if (code == BN_CLICKED) OnRemove();
@@ -113,12 +113,12 @@ void FavoritesPanel::OnRemove() {
         SendMessageA(list(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     }
     if (!DoEvents()) return;
-    (void)Request(PanelRequest::Removed);
+    (void)Request(&PanelHost::Removed);
 }
 
 bool FavoritesPanel::OnDrawItem(const DRAWITEMSTRUCT& item) {
     if (item.CtlID != static_cast<UINT>(kPreviewPicture)) return false;
-    FillRect(item.hDC, &item.rcItem, theme().background());
+    FillRect(item.hDC, &item.rcItem, Theme::Background());
     if (HICON icon = previewIcon())
         DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
     return true;

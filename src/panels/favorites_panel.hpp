@@ -15,7 +15,7 @@ namespace corvane {
 
 class FavoritesPanel : public Panel {
 public:
-    explicit FavoritesPanel(const Theme& theme) : Panel(kFavoritesPanel, theme) {}
+    FavoritesPanel(const Theme& theme, PanelHost& host) : Panel(kFavoritesPanel, theme, host) {}
 
     const FavoriteStore& store() const { return store_; }
 

@@ -1,5 +1,5 @@
 // The window's controls as laid out: kind, container, caption, tooltip,
-// position and size in twips, and tab index. The name column keeps the
+// position and size in twips, tab index, colours and what sets each apart. The name column keeps the
 // design's name of each control, so the layout can be checked against it.
 #pragma once
 
@@ -53,6 +53,24 @@ enum ControlId : int {
 
 enum class Kind { Panel, FrameBox, ListBox, Button, Picture, Shape, Label, Option, Edit, DriveList, DirList, FileList };
 
+// How a control is coloured, whatever its kind.
+enum class ColorRole {
+    Panel,    // the panel's grey behind it where the system would paint a static's background
+    Caption,  // white text on the panel's grey: the panels' frames and the editor's field captions
+    Option,   // black text on white: the core buttons
+    Window,   // the system's window colours: the strip the core buttons sit on
+    System,   // as the system draws it
+};
+
+// What sets a control apart from others of its kind.
+enum Trait : unsigned {
+    kBordered = 1,       // a single border
+    kCentred = 2,        // caption centred
+    kReadOnly = 4,       // text the user cannot change
+    kTakesFiles = 8,     // files dropped from the shell reach it
+    kHiddenAtStart = 16  // a panel that waits to be shown
+};
+
 struct ControlSpec {
     ControlId id;
     const char* name;  // the design's name
@@ -62,6 +80,8 @@ struct ControlSpec {
     const char* tooltip;
     int left, top, width, height;  // twips, relative to the container
     int tabIndex;                  // -1: takes no part in the tab order
+    ColorRole colors = ColorRole::Panel;
+    unsigned traits = 0;  // Trait bits
 };
 
 inline constexpr int kClientWidth = 6015;   // twips

@@ -9,12 +9,12 @@ constexpr const char* kPanelClass = "CorvanePanel";
 }  // namespace
 
 bool Panel::Register(HINSTANCE instance) {
-    return RegisterClass(instance, kPanelClass);
+    return RegisterWindowClass(instance, kPanelClass, Theme::Background());
 }
 
 bool Panel::Create(HWND parent, const RECT& rc) {
     const ControlSpec* item = FindSpec(id_);
-    const DWORD visible = id_ == kFavoritesPanel ? WS_VISIBLE : 0;
+    const DWORD visible = item && (item->traits & kHiddenAtStart) ? 0 : WS_VISIBLE;
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     return item && CreateAttached(WS_EX_CONTROLPARENT, kPanelClass, item->caption, WS_CHILD | WS_CLIPSIBLINGS | visible,
                                   rc, parent, id_, instance);
@@ -47,12 +47,6 @@ bool Panel::DoEvents() {
     return hwnd() != nullptr;
 }
 
-bool Panel::Request(PanelRequest request, LPARAM details) {
-    if (!hwnd()) return false;
-    SendMessageA(GetParent(hwnd()), kPanelRequest, static_cast<WPARAM>(request), details);
-    return hwnd() != nullptr;
-}
-
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
@@ -68,12 +62,6 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return Default(msg, wp, lp);
     case WM_DRAWITEM:
         return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)) ? TRUE : FALSE;
-    case WM_ERASEBKGND: {
-        RECT rc;
-        GetClientRect(hwnd(), &rc);
-        FillRect(reinterpret_cast<HDC>(wp), &rc, theme_.background());
-        return 1;
-    }
     default:
         return Default(msg, wp, lp);
     }

@@ -1,34 +1,23 @@
 // A panel: a container window that shows one group of controls and owns
 // their handlers. Panels never reach into each other; what needs more than
-// one panel goes up to the window that holds them, as a request.
+// one panel goes up to the window that holds them, as a call of its
+// PanelHost.
 #pragma once
 
 #include <windows.h>
 
+#include <utility>
+
 #include "panels/layout.hpp"
+#include "panels/panel_host.hpp"
 #include "panels/theme.hpp"
 #include "platform/window.hpp"
 
 namespace corvane {
 
-// What a panel asks of the window that holds it: sent as kPanelRequest with
-// the request in wParam and its details, if any, in lParam.
-enum class PanelRequest : WPARAM {
-    SelectionChanged,  // the favorites list's selection changed (by the user or the program)
-    Launch,            // launch the current favorite
-    OpenEditor,        // Add
-    Removed,           // a favorite was removed from the list
-    Save,              // save the editor's fields as a new favorite
-    CloseEditor,       // Cancel in the editor
-    OpenBrowser,       // the target label was clicked
-    TargetChosen,      // lParam: const ChosenTarget*
-    CloseBrowser,      // Cancel in the browse panel
-};
-inline constexpr UINT kPanelRequest = WM_APP + 1;
-
 class Panel : public Window<Panel> {
 public:
-    Panel(ControlId id, const Theme& theme) : id_(id), theme_(theme) {}
+    Panel(ControlId id, const Theme& theme, PanelHost& host) : id_(id), theme_(theme), host_(host) {}
     virtual ~Panel() = default;
 
     static bool Register(HINSTANCE instance);
@@ -37,12 +26,14 @@ public:
     bool Create(HWND parent, const RECT& rc);
     // The panel's controls, in layout order, which is their tab order.
     bool CreateControls();
-    bool controlsCreated() const { return controlsCreated_; }
 
     void Show(bool show) { ShowWindow(hwnd(), show ? SW_SHOW : SW_HIDE); }
     HWND control(int id) const { return hwnd() ? GetDlgItem(hwnd(), id) : nullptr; }
     // Moves and re-fonts every control for the theme's current DPI.
     void Relayout();
+    // Enter pressed on one of the panel's controls: the dialog keys make it
+    // an IDOK for the window, which hands it here.
+    virtual void OnEnter() {}
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
@@ -55,15 +46,21 @@ protected:
     // Lets pending events run; false once this panel's window is gone, and
     // then the caller must not touch its controls again.
     [[nodiscard]] bool DoEvents();
-    // Hands a request up to the holding window; false if the panel was
-    // destroyed while it ran.
-    [[nodiscard]] bool Request(PanelRequest request, LPARAM details = 0);
+    // Asks the holding window, `Request(&PanelHost::Save)`; false if this
+    // panel's window was destroyed while the request ran.
+    template <typename... Params, typename... Args>
+    [[nodiscard]] bool Request(void (PanelHost::*request)(Params...), Args&&... args) {
+        if (!hwnd()) return false;
+        (host_.*request)(std::forward<Args>(args)...);
+        return hwnd() != nullptr;
+    }
 
     const Theme& theme() const { return theme_; }
 
 private:
     ControlId id_;
     const Theme& theme_;
+    PanelHost& host_;
     bool controlsCreated_ = false;
 };
 

@@ -11,16 +11,6 @@ namespace {
 constexpr COLORREF kGrey = RGB(192, 192, 192);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-bool IsCaptionLabel(int id) {
-    return id >= kTargetLabel && id <= kRunLabel;
-}
-bool IsOption(int id) {
-    return id >= kCpu0Option && id <= kDefaultOption;
-}
-bool IsFrameBox(int id) {
-    return id >= kFavoritesBox && id <= kBrowseBox;
-}
-
 struct ClassAndStyle {
     const char* cls;
     DWORD style;
@@ -32,6 +22,7 @@ ClassAndStyle StyleFor(const ControlSpec& item) {
     // the siblings above it so that the lower one never paints over them.
     constexpr DWORD kBase = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     constexpr DWORD kList = kBase | WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    const auto has = [&item](Trait trait) { return (item.traits & trait) != 0; };
     switch (item.kind) {
     case Kind::FrameBox:
         return {"BUTTON", kBase | BS_GROUPBOX, 0};
@@ -46,14 +37,13 @@ ClassAndStyle StyleFor(const ControlSpec& item) {
     case Kind::Option:
         return {"BUTTON", kBase | WS_TABSTOP | BS_AUTORADIOBUTTON | (item.tabIndex == 0 ? WS_GROUP : 0u), 0};
     case Kind::Edit:
-        return {"EDIT", kBase | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | (item.id == kRunEdit ? ES_READONLY : 0u),
-                WS_EX_CLIENTEDGE | (item.id == kTargetEdit ? WS_EX_ACCEPTFILES : 0u)};
+        return {"EDIT", kBase | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | (has(kReadOnly) ? ES_READONLY : 0u),
+                WS_EX_CLIENTEDGE | (has(kTakesFiles) ? WS_EX_ACCEPTFILES : 0u)};
     case Kind::Label:
         // A caption that is a pixel too wide at some scale must lose that
         // pixel, not wrap its second word out of sight.
         return {"STATIC",
-                kBase | SS_NOTIFY | (item.id == kTargetLabel ? SS_CENTER | WS_BORDER : SS_LEFTNOWORDWRAP) |
-                    (item.id == kCoreStrip ? WS_BORDER : 0u),
+                kBase | SS_NOTIFY | (has(kCentred) ? SS_CENTER : SS_LEFTNOWORDWRAP) | (has(kBordered) ? WS_BORDER : 0u),
                 0};
     case Kind::Picture:
         return {"STATIC", kBase | SS_OWNERDRAW, 0};
@@ -69,10 +59,9 @@ ClassAndStyle StyleFor(const ControlSpec& item) {
 
 bool Theme::Create(int dpi) {
     dpi_ = dpi;
-    grey_.reset(CreateSolidBrush(kGrey));
     white_.reset(CreateSolidBrush(kWhite));
     fonts_ = MakeFonts();
-    return grey_ && white_ && fonts_.bold && fonts_.list && fonts_.normal;
+    return Background() && white_ && fonts_.bold && fonts_.list && fonts_.normal;
 }
 
 Theme::Fonts Theme::MakeFonts() const {
@@ -121,26 +110,27 @@ RECT Theme::RectFor(const ControlSpec& item) const {
 }
 
 HBRUSH Theme::ControlColors(HDC dc, HWND control, bool isStatic) const {
-    const int id = GetDlgCtrlID(control);
-    if (IsFrameBox(id) || IsCaptionLabel(id)) {
+    const ControlSpec* item = FindSpec(GetDlgCtrlID(control));
+    switch (item ? item->colors : ColorRole::Panel) {
+    case ColorRole::Caption:
         SetTextColor(dc, kWhite);
         SetBkColor(dc, kGrey);
         SetBkMode(dc, TRANSPARENT);
-        return grey_.get();
-    }
-    if (IsOption(id)) {
+        return Background();
+    case ColorRole::Option:
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, kWhite);
         return white_.get();
-    }
-    if (id == kCoreStrip) {
+    case ColorRole::Window:
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return GetSysColorBrush(COLOR_WINDOW);
-    }
-    if (isStatic && id != kRunEdit) {
+    case ColorRole::Panel:
+        if (!isStatic) return nullptr;
         SetBkColor(dc, kGrey);
-        return grey_.get();
+        return Background();
+    case ColorRole::System:
+        break;
     }
     return nullptr;
 }

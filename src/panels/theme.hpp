@@ -25,7 +25,9 @@ public:
     [[nodiscard]] Fonts ChangeDpi(int dpi);
 
     HFONT FontFor(Kind kind) const;
-    HBRUSH background() const { return grey_.get(); }
+    // The light grey behind every panel: a stock brush, so that the window
+    // classes, registered once per process, can keep it.
+    static HBRUSH Background() { return static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)); }
 
     // Where a control stands at the current DPI, in its container's pixels.
     RECT RectFor(const ControlSpec& item) const;
@@ -42,7 +44,6 @@ private:
     Fonts MakeFonts() const;
 
     int dpi_ = 96;
-    UniqueBrush grey_;
     UniqueBrush white_;
     Fonts fonts_;
 };

@@ -18,6 +18,19 @@ bool Tooltips::Create(HWND owner) {
     return static_cast<bool>(tooltip_);
 }
 
+void Tooltips::Relay(HWND target) {
+    HWND tooltip = tooltip_.get();
+    auto hook = std::make_unique<ControlHook>();
+    const bool attached = hook->Attach(target, [tooltip, target](UINT msg, WPARAM wp, LPARAM lp) {
+        if ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_MOUSELEAVE) {
+            MSG relayed{target, msg, wp, lp, 0, {}};
+            SendMessageA(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+        }
+        return std::optional<LRESULT>();
+    });
+    if (attached) relays_.push_back(std::move(hook));
+}
+
 void Tooltips::AddFor(const Panel& panel) {
     if (!tooltip_) return;
     for (const ControlSpec& item : Layout()) {
@@ -25,11 +38,12 @@ void Tooltips::AddFor(const Panel& panel) {
         if (!target) continue;
         TTTOOLINFOA ti{};
         ti.cbSize = TTTOOLINFOA_V2_SIZE;
-        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.uFlags = TTF_IDISHWND;
         ti.hwnd = panel.hwnd();
         ti.uId = reinterpret_cast<UINT_PTR>(target);
         ti.lpszText = const_cast<char*>(item.tooltip);
         SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        Relay(target);
     }
 }
 

@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <vector>
+
+#include "platform/control_hook.hpp"
 #include "platform/handles.hpp"
 
 namespace corvane {
@@ -18,7 +22,12 @@ public:
     void AddFor(const Panel& panel);
 
 private:
+    void Relay(HWND target);
+
     UniqueWindow tooltip_;
+    // One per control with a tooltip: hands the control's mouse messages to
+    // the tooltip, in the same chain as the program's other hooks.
+    std::vector<std::unique_ptr<ControlHook>> relays_;
 };
 
 }  // namespace corvane

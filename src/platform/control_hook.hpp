@@ -1,5 +1,8 @@
 // A handler put in front of a standard control's own window procedure, for
-// the few messages the control itself ignores (files dropped on an edit).
+// the few messages the control itself ignores (files dropped on an edit, the
+// mouse moves a tooltip needs to see). Hooks are chained through comctl32's
+// subclass list, so several may sit on one control and any of them may go
+// first, before or after its control.
 #pragma once
 
 #include <windows.h>
@@ -20,14 +23,13 @@ public:
     ControlHook& operator=(const ControlHook&) = delete;
     ~ControlHook();
 
-    // One control per hook; the hook must outlive it or be destroyed first.
+    // One control per hook; false when comctl32 offers no subclassing.
     bool Attach(HWND control, Handler handler);
 
 private:
-    static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
 
     HWND control_ = nullptr;
-    WNDPROC base_ = nullptr;
     Handler handler_;
 };
 

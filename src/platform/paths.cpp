@@ -73,6 +73,13 @@ const CaseRule& AsciiUpper() {
     return rule;
 }
 
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    const CaseMap& lower = AsciiLower().map;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&lower](char x, char y) {
+        return lower[static_cast<unsigned char>(x)] == lower[static_cast<unsigned char>(y)];
+    });
+}
+
 std::string MapCase(std::string_view s, const CaseRule& rule) {
     std::string out(s);
     for (std::size_t i = 0; i < out.size(); ++i) {

@@ -47,6 +47,10 @@ struct CaseRule {
 const CaseRule& AsciiLower();
 const CaseRule& AsciiUpper();
 
+// Whether `a` and `b` are equal with ASCII letters compared regardless of
+// case; every other byte must match exactly.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // A lead byte is copied together with the byte after it (or alone, when it
 // is the last byte); every other byte goes through the table.
 std::string MapCase(std::string_view s, const CaseRule& rule);

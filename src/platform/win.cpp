@@ -1,8 +1,5 @@
 #include "platform/win.hpp"
 
-#include <atomic>
-
-#include "platform/control_hook.hpp"
 #include "platform/handles.hpp"
 #include "platform/lazy_proc.hpp"
 
@@ -55,8 +52,6 @@ CaseRule BuildRule(bool upper) {
     return rule;
 }
 
-std::atomic<long> g_beeps{0};
-
 }  // namespace
 
 const CaseRule& SystemLower() {
@@ -72,9 +67,7 @@ const CaseRule& SystemUpper() {
 int DpiFor(HWND hwnd) {
     // GetDpiForWindow exists from Windows 10 1607 on; older systems (and a
     // process that is not per-monitor aware) use the screen's logical DPI.
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    static const auto getDpiForWindow = LoadSystemProc<decltype(&GetDpiForWindow)>("user32.dll", "GetDpiForWindow");
     if (getDpiForWindow && hwnd) {
         const UINT dpi = getDpiForWindow(hwnd);
         if (dpi > 0) return static_cast<int>(dpi);
@@ -84,6 +77,12 @@ int DpiFor(HWND hwnd) {
     return dpi > 0 ? dpi : 96;
 }
 
+void DispatchEvent(MSG& msg, HWND dialog) {
+    if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
 void PumpEvents(HWND dialog) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -91,9 +90,7 @@ void PumpEvents(HWND dialog) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchEvent(msg, dialog);
     }
 }
 
@@ -108,12 +105,7 @@ std::uint64_t MonotonicMilliseconds() {
 }
 
 void Beep() {
-    ++g_beeps;
     MessageBeep(MB_OK);
-}
-
-long BeepCount() {
-    return g_beeps.load();
 }
 
 void InfoBox(HWND owner, const char* text) {
@@ -133,36 +125,6 @@ void ComApartment::Enter() {
     // left as it is; the shell copes with either.
     if (const auto coInitializeEx = LoadSystemProc<decltype(&CoInitializeEx)>("ole32.dll", "CoInitializeEx"))
         entered_ = SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-}
-
-ControlHook::~ControlHook() {
-    if (control_ && IsWindow(control_)) SetWindowLongPtrA(control_, GWLP_USERDATA, 0);
-}
-
-bool ControlHook::Attach(HWND control, Handler handler) {
-    if (!control || control_) return false;
-    base_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(control, GWLP_WNDPROC));
-    if (!base_) return false;
-    control_ = control;
-    handler_ = std::move(handler);
-    SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    return SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)) != 0;
-}
-
-LRESULT CALLBACK ControlHook::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<ControlHook*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        // Another subclass (the tooltip's) may sit in front of this one, so
-        // the procedure stays; only the link to the hook goes.
-        const LRESULT result = CallWindowProcA(self->base_, hwnd, msg, wp, lp);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->control_ = nullptr;
-        return result;
-    }
-    if (self->handler_)
-        if (const auto handled = self->handler_(msg, wp, lp)) return *handled;
-    return CallWindowProcA(self->base_, hwnd, msg, wp, lp);
 }
 
 }  // namespace corvane

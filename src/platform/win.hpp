@@ -38,8 +38,12 @@ inline int TwipsToPixels(int twips, int dpi) {
 // The DPI the window is shown at (per monitor where the system supports it).
 int DpiFor(HWND hwnd);
 
-// Dispatches every pending message once; dialog keys (Tab, arrows, Enter) go
-// through `dialog`. WM_QUIT is put back for the main loop.
+// Hands one message to its window; dialog keys (Tab, arrows, Enter) go
+// through `dialog`. The one dispatch of the message loop and of PumpEvents.
+void DispatchEvent(MSG& msg, HWND dialog);
+
+// Dispatches every pending message once, as DispatchEvent does. WM_QUIT is
+// put back for the main loop.
 void PumpEvents(HWND dialog);
 
 // Sleeps until input arrives for this thread or `ms` pass, whichever is
@@ -49,9 +53,8 @@ void WaitForInput(std::uint32_t ms);
 // A monotonic tick count: unaffected by changes of the wall clock.
 std::uint64_t MonotonicMilliseconds();
 
-// The system beep; counted so that tests can tell one beep from none.
+// The system beep.
 void Beep();
-long BeepCount();
 
 // Modal message box with the information icon and one OK button.
 void InfoBox(HWND owner, const char* text);

@@ -29,14 +29,17 @@ protected:
         DestroyWindow(std::exchange(hwnd_, nullptr));
     }
 
-    // Registers `className` with this procedure, once per process.
-    static bool RegisterClass(HINSTANCE instance, const char* className) {
+    // Registers `className` with this procedure, once per process; the
+    // system fills the background with `background`, which must live as long
+    // as the process.
+    static bool RegisterWindowClass(HINSTANCE instance, const char* className, HBRUSH background) {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
         if (GetClassInfoExA(instance, className, &wc)) return true;
         wc.lpfnWndProc = Procedure;
         wc.hInstance = instance;
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = background;
         wc.lpszClassName = className;
         return RegisterClassExA(&wc) != 0;
     }

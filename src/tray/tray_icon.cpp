@@ -32,7 +32,7 @@ void TrayIcon::Add(HWND window, HICON icon) {
     record_.hWnd = window;
     record_.uID = kId;
     record_.uFlags = kFlags;
-    record_.uCallbackMessage = kCallbackMessage;
+    record_.uCallbackMessage = kTrayCallback;
     record_.hIcon = icon;
     // The tip field is filled like a fixed-length string: the text, one NUL,
     // then spaces to the end of the field.

@@ -6,14 +6,12 @@
 #include <shellapi.h>
 
 #include "platform/handles.hpp"
+#include "platform/messages.hpp"
 
 namespace corvane {
 
 class TrayIcon {
 public:
-    // The icon reports through the window's own mouse-move message, with
-    // the mouse message number where a real move has its x coordinate.
-    static constexpr UINT kCallbackMessage = WM_MOUSEMOVE;  // 512
     static constexpr UINT kId = 1;
     // The menu's one item, sent to the window as a WM_COMMAND.
     static constexpr int kExitCommand = 2001;
@@ -32,7 +30,7 @@ public:
     const NOTIFYICONDATAA& record() const { return record_; }
 
     enum class Action { None, Restore, ShowMenu };
-    // What a kCallbackMessage asks for. A real mouse move over the window
+    // What a kTrayCallback asks for. A real mouse move over the window
     // carries the same message, and its coordinates can spell 515 or 517:
     // only one from the icon (its id, the cursor outside the client area)
     // counts.

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/control_hook.hpp"
+#include "platform/win.hpp"
 #include "support/harness.hpp"
 
 using namespace corvane;
@@ -105,7 +107,7 @@ TEST_F(WindowTest, LayoutMatchesTheDesignAtTheSessionScale) {
     };
     for (const Placed& c : controls) {
         HWND w = app->control(c.id);
-        EXPECT_EQ(lstrcmpiA(ClassOf(w).c_str(), c.cls), 0) << "id " << c.id << " is a " << ClassOf(w);
+        EXPECT_TRUE(EqualsIgnoringAsciiCase(ClassOf(w), c.cls)) << "id " << c.id << " is a " << ClassOf(w);
         EXPECT_EQ(TextOf(w), c.caption) << "id " << c.id;
         RECT rc;  // in the parent's client area
         GetWindowRect(w, &rc), MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&rc), 2);
@@ -118,7 +120,7 @@ TEST_F(WindowTest, LayoutMatchesTheDesignAtTheSessionScale) {
     EXPECT_NEAR(window.top, (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2, 1);
 }
 
-TEST_F(WindowTest, LayoutTabOrderAndTooltips) {
+TEST_F(WindowTest, LayoutTabOrderTooltipsAndColours) {
     Start();
     app->Click(kAddButton);
     const int order[] = {kTitleEdit,   kTargetEdit,   kStartInEdit,   kSaveButton,
@@ -154,6 +156,30 @@ TEST_F(WindowTest, LayoutTabOrderAndTooltips) {
         SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, LPARAM(&ti));
         EXPECT_STREQ(text, t.tip) << "id " << t.id;
     }
+
+    const COLORREF white = RGB(255, 255, 255), grey = RGB(192, 192, 192), untouched = RGB(1, 2, 3);
+    const struct {
+        int id;
+        COLORREF text, back;
+        bool greyBrush;  // the panels' own grey behind it
+    } colours[] = {
+        {kTargetLabel, white, grey, true},
+        {kEditorBox, white, grey, true},
+        {kCpu0Option, RGB(0, 0, 0), white, false},
+        {kCoreStrip, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW), false},
+        {kFieldsFrame, untouched, grey, true},
+        {kRunEdit, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_3DFACE), false},
+    };
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (const auto& c : colours) {
+        SetTextColor(dc, untouched);
+        HWND w = app->control(c.id);
+        const LRESULT brush = SendMessageA(GetParent(w), WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(w));
+        EXPECT_EQ(GetTextColor(dc), c.text) << "id " << c.id;
+        EXPECT_EQ(GetBkColor(dc), c.back) << "id " << c.id;
+        EXPECT_EQ(brush == LRESULT(GetStockObject(LTGRAY_BRUSH)), c.greyBrush) << "id " << c.id;
+    }
+    DeleteDC(dc);
 }
 
 TEST_F(WindowTest, StartUpShowsWhatTheFileHolds) {
@@ -320,15 +346,34 @@ TEST_F(WindowTest, BrowseOpensFoldersAndHandsBackTheChosenProgram) {
     std::vector<std::string> lines = ListItems(folders);
     for (std::string& line : lines)
         line = Trimmed(line);
-    EXPECT_EQ(lines.at(SendMessageA(folders, LB_GETCURSEL, 0, 0)), dir.path().substr(dir.path().rfind('\\') + 1));
+    const std::string here = dir.path().substr(dir.path().rfind('\\') + 1);
+    EXPECT_EQ(lines.at(SendMessageA(folders, LB_GETCURSEL, 0, 0)), here);
     EXPECT_EQ(lines.back(), "sub");
     EXPECT_EQ(ListItems(app->control(kFileList)), (std::vector<std::string>{"a.exe", "b.EXE"}));
 
-    SendMessageA(folders, LB_SETCURSEL, lines.size() - 1, 0);
-    SendMessageA(app->control(kBrowsePanel), WM_COMMAND, MAKEWPARAM(kFolderList, LBN_DBLCLK),
-                 reinterpret_cast<LPARAM>(folders));
-    EXPECT_EQ(Trimmed(ListItems(folders).at(SendMessageA(folders, LB_GETCURSEL, 0, 0))), "sub");
-    EXPECT_EQ(ListItems(app->control(kFileList)), std::vector<std::string>{"inner.exe"});
+    const struct {
+        std::string line;
+        bool enter;  // else a double click
+        std::vector<std::string> files;
+    } rows[] = {
+        {"sub", false, {"inner.exe"}},
+        {here, true, {"a.exe", "b.EXE"}},
+        {"sub", true, {"inner.exe"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line + (row.enter ? " by Enter" : " by double click"));
+        lines = ListItems(folders);
+        const auto at = std::find_if(lines.begin(), lines.end(), [&](auto& l) { return Trimmed(l) == row.line; });
+        SendMessageA(folders, LB_SETCURSEL, at - lines.begin(), 0);
+        SetFocus(folders);
+        // Enter reaches the panel only through the dialog keys of the program's own event pump.
+        if (row.enter) PostMessageA(folders, WM_KEYDOWN, VK_RETURN, 0);
+        if (!row.enter)
+            SendMessageA(app->control(kBrowsePanel), WM_COMMAND, MAKEWPARAM(kFolderList, LBN_DBLCLK), LPARAM(folders));
+        PumpEvents(app->hwnd());
+        EXPECT_EQ(Trimmed(ListItems(folders).at(SendMessageA(folders, LB_GETCURSEL, 0, 0))), row.line);
+        EXPECT_EQ(ListItems(app->control(kFileList)), row.files);
+    }
 
     SendMessageA(app->control(kFileList), LB_SETCURSEL, 0, 0);
     app->Click(kOkButton);
@@ -352,6 +397,35 @@ TEST_F(WindowTest, BrowseRefreshReselectsByTheWholeName) {
     app->Click(kRefreshButton);
     EXPECT_EQ(ListItems(files), std::vector<std::string>{"a.exe.exe"});
     EXPECT_EQ(SendMessageA(files, LB_GETCURSEL, 0, 0), LB_ERR);
+}
+
+// Hooks chained on one edit (the target field has two: files dropped, and its tooltip's): whichever goes first,
+// before its control, the edit still answers as an edit and the other hook still sees its messages.
+TEST(ControlHookTest, AHookGoneBeforeItsControlLeavesTheControlWhole) {
+    constexpr UINT kProbe = WM_APP + 77;
+    const struct { int hooks, gone; } rows[] = {{1, 0}, {2, 0}, {2, 1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.hooks << " hooks, #" << row.gone << " gone");
+        HWND edit =
+            CreateWindowExA(0, "EDIT", "ab\r\ncd", ES_MULTILINE, 0, 0, 80, 40, nullptr, nullptr, nullptr, nullptr);
+        SendMessageA(edit, EM_SETSEL, 1, 4);
+        std::optional<ControlHook> hooks[2];
+        int seen[2] = {0, 0};
+        for (int i = 0; i < row.hooks; ++i) {
+            hooks[i].emplace();
+            ASSERT_TRUE(hooks[i]->Attach(edit, [&seen, i](UINT msg, WPARAM, LPARAM) {
+                seen[i] += msg == kProbe;
+                return std::optional<LRESULT>();
+            }));
+        }
+        hooks[row.gone].reset();
+        SendMessageA(edit, kProbe, 0, 0);
+        EXPECT_EQ(SendMessageA(edit, EM_GETSEL, 0, 0), MAKELRESULT(1, 4));
+        EXPECT_EQ(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 2);
+        for (int i = 0; i < row.hooks; ++i)
+            EXPECT_EQ(seen[i], i == row.gone ? 0 : 1) << "hook #" << i;
+        DestroyWindow(edit);  // before the hooks still attached
+    }
 }
 
 using Held = std::unique_ptr<void, decltype(&CloseHandle)>;  // a handle to Favorites that another program keeps

@@ -157,10 +157,9 @@ bool App::Close() {
 }
 
 HWND App::control(int id) const {
-    // Panels are 1001-1003; a control's hundreds digit names its panel, a frame box (14xx) its own number's.
-    if (id < 1100) return GetDlgItem(hwnd(), id);
-    const int panel = id >= 1400 ? kFavoritesPanel + (id - kFavoritesBox) : kFavoritesPanel + id / 100 - 11;
-    return GetDlgItem(GetDlgItem(hwnd(), panel), id);
+    const ControlSpec* item = FindSpec(id);
+    HWND container = item && item->parent ? GetDlgItem(hwnd(), item->parent) : hwnd();
+    return GetDlgItem(container, id);
 }
 
 void App::SetText(int id, std::string_view text) const {
@@ -169,7 +168,7 @@ void App::SetText(int id, std::string_view text) const {
 
 void App::Click(int id) const {
     HWND target = control(id);
-    if (lstrcmpiA(ClassOf(target).c_str(), "Static") == 0)
+    if (EqualsIgnoringAsciiCase(ClassOf(target), "Static"))
         SendMessageA(GetParent(target), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(target));
     else
         SendMessageA(target, BM_CLICK, 0, 0);
@@ -196,7 +195,7 @@ std::vector<DWORD> ProcessIds(std::string_view image) {
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snap, &entry); more; more = Process32Next(snap, &entry))
-        if (lstrcmpiA(entry.szExeFile, std::string(image).c_str()) == 0) out.push_back(entry.th32ProcessID);
+        if (EqualsIgnoringAsciiCase(entry.szExeFile, image)) out.push_back(entry.th32ProcessID);
     CloseHandle(snap);
     return out;
 }

@@ -13,6 +13,7 @@
 
 #include "app/main_window.hpp"
 #include "panels/layout.hpp"
+#include "platform/paths.hpp"
 
 namespace corvane::test {
 
