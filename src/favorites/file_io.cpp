@@ -119,7 +119,8 @@ std::vector<Favorite> FavoritesFile::Next(std::size_t count) {
     std::vector<Favorite> favorites;
     // The first part gets room for the whole list: the store takes it over,
     // and the rest then joins it without needing memory it might not get.
-    const std::size_t left = reader_.Estimate() - std::min(taken_, reader_.Estimate());
+    const std::size_t estimate = reader_.Estimate();
+    const std::size_t left = estimate - std::min(taken_, estimate);
     const std::size_t room = taken_ == 0 ? left : std::min(count, left);
     if (ReadInto(reader_, count, room, favorites)) {
         taken_ += favorites.size();
