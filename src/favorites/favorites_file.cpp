@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 namespace corvane {
 
@@ -29,10 +30,23 @@ std::size_t CountBytes(std::string_view bytes, char a, char b) {
     return total;
 }
 
-void AppendWithoutLineBreaks(std::string& out, std::string_view field) {
+void AppendWithoutCr(std::string& out, std::string_view field) {
     for (const char c : field)
-        if (c != '\r' && c != '\n') out.push_back(c);
+        if (c != '\r') out.push_back(c);
     out.append(kLineEnd);
+}
+
+// Whether the last line of `bytes` has its line end (a CR, or CR LF).
+bool LastLineEnded(std::string_view bytes) {
+    if (bytes.ends_with('\r')) return true;
+    return bytes.ends_with("\r\n");
+}
+
+std::size_t CountLines(std::string_view bytes) {
+    std::size_t lines = 0;
+    for (FavoritesReader reader(bytes); !reader.AtEnd(); reader.SkipLine())
+        ++lines;
+    return lines;
 }
 
 }  // namespace
@@ -65,18 +79,6 @@ std::string_view FavoritesReader::NextLine() {
     return {start, static_cast<std::size_t>(cr - start)};
 }
 
-void FavoritesReader::Read(std::size_t count, std::vector<Favorite>& out) {
-    for (; count > 0 && !AtEnd(); --count) {
-        Favorite& f = out.emplace_back();
-        // A file cut off inside a record leaves the rest of that record empty
-        // rather than shifting the fields of later records.
-        for (std::string* field : {&f.display, &f.coded, &f.startIn, &f.params}) {
-            field->assign(NextLine());
-            if (AtEnd()) return;
-        }
-    }
-}
-
 std::string SerializeFavorites(const std::vector<Favorite>& favorites) {
     std::size_t total = 0;
     for (const Favorite& f : favorites) {
@@ -95,12 +97,33 @@ void AppendFavorite(std::string& out, const Favorite& favorite) {
     const std::string_view fields[] = {favorite.display, favorite.coded, favorite.startIn, favorite.params};
     for (std::string_view field : fields)
         out.append(field).append(kLineEnd);
-    // Nearly every record is clean, and then its four line ends are its only
-    // line-break bytes; checking the whole record at once is cheap.
-    if (CountBytes(std::string_view(out).substr(start), '\r', '\n') == 4 * kLineEnd.size()) return;
+    // Nearly every record is clean, and then its four line ends hold its
+    // only CRs; checking the whole record at once is cheap.
+    if (CountBytes(std::string_view(out).substr(start), '\r', '\r') == 4) return;
     out.resize(start);
     for (std::string_view field : fields)
-        AppendWithoutLineBreaks(out, field);
+        AppendWithoutCr(out, field);
+}
+
+std::string Additions(std::string_view existing, const std::vector<Favorite>& favorites) {
+    std::unordered_set<std::string> held;
+    for (const Favorite& f : ParseFavorites(existing)) {
+        std::string record;
+        AppendFavorite(record, f);
+        held.insert(std::move(record));
+    }
+    std::string added;
+    for (const Favorite& f : favorites) {
+        std::string record;
+        AppendFavorite(record, f);
+        if (held.insert(record).second) added += record;
+    }
+    if (added.empty()) return added;
+    std::string closing;
+    if (!existing.empty() && !LastLineEnded(existing)) closing = kLineEnd;
+    for (std::size_t lines = CountLines(existing); lines % 4 != 0; ++lines)
+        closing += kLineEnd;
+    return closing + added;
 }
 
 }  // namespace corvane

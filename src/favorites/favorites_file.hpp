@@ -27,7 +27,20 @@ public:
     // At least as many records as the bytes hold, and close to it.
     std::size_t Estimate() const;
     // Appends up to `count` more records to `out`.
-    void Read(std::size_t count, std::vector<Favorite>& out);
+    template <class Records>
+    void Read(std::size_t count, Records& out) {
+        for (; count > 0 && !AtEnd(); --count) {
+            Favorite& f = out.emplace_back();
+            // A file cut off inside a record leaves the rest of that record
+            // empty rather than shifting the fields of later records.
+            for (std::string* field : {&f.display, &f.coded, &f.startIn, &f.params}) {
+                field->assign(NextLine());
+                if (AtEnd()) return;
+            }
+        }
+    }
+
+    void SkipLine() { (void)NextLine(); }
 
 private:
     std::string_view NextLine();
@@ -37,12 +50,36 @@ private:
     std::string_view bytes_;
 };
 
+// Appends up to `count` more records of `reader` to `out`, with room made
+// first for `room` records in all. False when holding them fails in any way
+// (out of memory, or more records than a vector of them can hold, which a
+// 32-bit program reaches with a large file of mostly line ends): the list
+// cannot be held whole, and the file must count as unreadable.
+template <class Records>
+bool ReadInto(FavoritesReader& reader, std::size_t count, std::size_t room, Records& out) noexcept {
+    try {
+        out.reserve(room);
+        reader.Read(count, out);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 // Every line, the last included, ends with CR LF; no favorites -> no bytes.
-// A CR or LF inside a field is left out: written, it would end the line early
-// and shift every later record by one field.
+// A CR inside a field is left out: written, it would end the line early and
+// shift every later record by one field. A lone LF never ends a line when
+// read, so it is written as it stands (what was read comes back).
 std::string SerializeFavorites(const std::vector<Favorite>& favorites);
 
 // Appends one favorite's four lines to `out`, as SerializeFavorites writes them.
 void AppendFavorite(std::string& out, const Favorite& favorite);
+
+// What a session adds to the bytes of a file it may only add to: those of
+// `favorites` the file does not hold yet (compared as written), each once,
+// after the line end and empty lines that close the file's last line and
+// record, so that neither runs into the first new one. Empty when nothing
+// is new.
+std::string Additions(std::string_view existing, const std::vector<Favorite>& favorites);
 
 }  // namespace corvane

@@ -46,7 +46,7 @@ ReadResult ReadFavoritesFile(const char* path) {
         ReadResult read{ReadStatus::Read, {}};
         if (!ReadAll(file.get(), read.bytes)) return {ReadStatus::Unreadable, {}};
         return read;
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
         return {ReadStatus::Unreadable, {}};
     }
 }
@@ -62,7 +62,7 @@ std::string TempFolderFor(const char* path) {
     return p.substr(0, slash + 1);
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes) {
+bool WriteAll(HANDLE file, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
@@ -73,11 +73,13 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
-// The bytes of SerializeFavorites, written a slice at a time through one small
-// reused buffer. A single buffer for the whole file (about 130 bytes a
-// favorite) is fresh memory, and touching that much new memory costs more
-// than writing it: about a quarter of the shutdown with a full list.
-bool WriteFavorites(HANDLE file, const std::vector<Favorite>& favorites) {
+// `head` as it stands, then the bytes of SerializeFavorites, written a slice
+// at a time through one small reused buffer. A single buffer for the whole
+// file (about 130 bytes a favorite) is fresh memory, and touching that much
+// new memory costs more than writing it: about a quarter of the shutdown
+// with a full list.
+bool WriteFavorites(HANDLE file, std::string_view head, const std::vector<Favorite>& favorites) {
+    if (!WriteAll(file, head)) return false;
     constexpr std::size_t kSlice = 64 * 1024;
     std::string slice;
     slice.reserve(kSlice + 1024);
@@ -93,13 +95,13 @@ bool WriteFavorites(HANDLE file, const std::vector<Favorite>& favorites) {
 
 }  // namespace
 
-bool WriteFavoritesFile(const std::vector<Favorite>& favorites, const char* path) {
+bool WriteFavoritesFile(const std::vector<Favorite>& favorites, const char* path, std::string_view head) {
     char temp[MAX_PATH + 16];
     if (!GetTempFileNameA(TempFolderFor(path).c_str(), "fav", 0, temp)) return false;
     bool ok = false;
     {
         UniqueFile file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ok = file && WriteFavorites(file.get(), favorites) && FlushFileBuffers(file.get());
+        ok = file && WriteFavorites(file.get(), head, favorites) && FlushFileBuffers(file.get());
     }
     if (ok) ok = MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) DeleteFileA(temp);
@@ -115,14 +117,16 @@ void FavoritesFile::Open() {
 
 std::vector<Favorite> FavoritesFile::Next(std::size_t count) {
     std::vector<Favorite> favorites;
-    try {
-        favorites.reserve(std::min(count, reader_.Estimate()));
-        reader_.Read(count, favorites);
-    } catch (const std::bad_alloc&) {
+    // The first part gets room for the whole list: the store takes it over,
+    // and the rest then joins it without needing memory it might not get.
+    const std::size_t estimate = reader_.Estimate();
+    const std::size_t left = estimate - std::min(taken_, estimate);
+    const std::size_t room = taken_ == 0 ? left : std::min(count, left);
+    if (ReadInto(reader_, count, room, favorites)) {
+        taken_ += favorites.size();
+    } else {
         unreadable_ = true;
-        reader_ = FavoritesReader();
-    }
-    if (reader_.AtEnd()) {
+        std::vector<Favorite>().swap(favorites);
         reader_ = FavoritesReader();
         std::string().swap(bytes_);
     }
@@ -130,9 +134,26 @@ std::vector<Favorite> FavoritesFile::Next(std::size_t count) {
 }
 
 FavoritesFile::SaveResult FavoritesFile::Save(const std::vector<Favorite>& favorites, bool changed) const {
-    if (!unreadable_) return WriteFavoritesFile(favorites, path_.c_str()) ? SaveResult::Written : SaveResult::Failed;
+    if (!unreadable_) {
+        // Unchanged, the list goes back as the very bytes it came from,
+        // whatever line ends or cut-off record they hold.
+        const bool ok =
+            changed ? WriteFavoritesFile(favorites, path_.c_str()) : WriteFavoritesFile({}, path_.c_str(), bytes_);
+        return ok ? SaveResult::Written : SaveResult::Failed;
+    }
     if (!changed) return SaveResult::LeftAlone;
-    return WriteFavoritesFile(favorites, unsavedPath().c_str()) ? SaveResult::SavedBeside : SaveResult::BesideFailed;
+    // Favorites.unsaved only grows: an earlier session's favorites in it are
+    // as unrecoverable elsewhere as this one's.
+    const ReadResult beside = ReadFavoritesFile(unsavedPath().c_str());
+    if (beside.status == ReadStatus::Unreadable) return SaveResult::BesideFailed;
+    try {
+        const std::string added = Additions(beside.bytes, favorites);
+        if (added.empty()) return SaveResult::LeftAlone;
+        return WriteFavoritesFile({}, unsavedPath().c_str(), beside.bytes + added) ? SaveResult::SavedBeside
+                                                                                   : SaveResult::BesideFailed;
+    } catch (const std::exception&) {
+        return SaveResult::BesideFailed;
+    }
 }
 
 }  // namespace corvane

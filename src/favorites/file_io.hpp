@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "favorites/favorite.hpp"
@@ -27,11 +28,12 @@ struct ReadResult {
 
 ReadResult ReadFavoritesFile(const char* path = kFavoritesFileName);
 
-// Writes the favorites to a temporary file beside `path` and only then puts
-// it in place, so a failure (read-only folder, full disk, the file locked by
-// another program) leaves the previous file whole. Returns whether the new
-// file is in place.
-bool WriteFavoritesFile(const std::vector<Favorite>& favorites, const char* path = kFavoritesFileName);
+// Writes `head` as it stands and then the favorites to a temporary file
+// beside `path`, and only then puts it in place, so a failure (read-only
+// folder, full disk, the file locked by another program) leaves the previous
+// file whole. Returns whether the new file is in place.
+bool WriteFavoritesFile(const std::vector<Favorite>& favorites, const char* path = kFavoritesFileName,
+                        std::string_view head = {});
 
 // The Favorites file of one session: read at start-up, written at the end,
 // and never replaced when it could not be read, since what it holds would
@@ -42,22 +44,27 @@ public:
 
     // Reads the file's bytes; the favorites in them are taken out with Next.
     void Open();
-    // Up to `count` more favorites. A list too large to hold in memory stops
-    // here, and the file then counts as unreadable: what it holds beyond
-    // the favorites taken so far must not be lost by a write.
+    // Up to `count` more favorites. A list too large to hold stops here, and
+    // the file then counts as unreadable: what it holds beyond the favorites
+    // taken so far must not be lost by a write. The first part comes with
+    // room for all the rest after it.
     std::vector<Favorite> Next(std::size_t count);
     std::size_t EstimatedCount() const { return reader_.Estimate(); }
     bool unreadable() const { return unreadable_; }
     std::string unsavedPath() const { return path_ + kUnsavedSuffix; }
 
     enum class SaveResult { Written, Failed, LeftAlone, SavedBeside, BesideFailed };
-    // `changed`: whether the list changed since Load.
+    // `changed`: whether the list changed since Load. Unchanged, the file
+    // gets back the bytes that were read. Beside an unreadable file, only
+    // what Favorites.unsaved does not hold yet is added to it; an unreadable
+    // Favorites.unsaved is not replaced either.
     SaveResult Save(const std::vector<Favorite>& favorites, bool changed) const;
 
 private:
     std::string path_;
     std::string bytes_;
     FavoritesReader reader_;
+    std::size_t taken_ = 0;  // favorites handed out so far
     bool unreadable_ = false;
 };
 

@@ -17,10 +17,7 @@ std::string FullPath(const std::string& path) {
     char buffer[MAX_PATH * 2];
     const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
     if (length == 0 || length >= sizeof buffer) return path;
-    std::string full(buffer, length);
-    while (full.size() > 3 && full.back() == '\\')
-        full.pop_back();
-    return full;
+    return WithoutTrailingBackslash(std::string_view(buffer, length), SystemLower().lead);
 }
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
@@ -47,7 +44,7 @@ bool IsListedExe(const WIN32_FIND_DATAA& d) {
 template <typename Keep>
 bool ListFolder(const std::string& folder, Keep keep, std::vector<std::string>& names) {
     WIN32_FIND_DATAA data;
-    UniqueFind find(FindFirstFileA((WithBackslash(folder) + "*").c_str(), &data));
+    UniqueFind find(FindFirstFileA((WithBackslash(folder, SystemLower().lead) + "*").c_str(), &data));
     if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
         if (keep(data)) names.emplace_back(data.cFileName);
@@ -99,7 +96,7 @@ bool BrowsePanel::ShowFolder(const std::string& requested) {
     const std::string path = FullPath(requested);
     std::vector<std::string> children;
     if (!ListFolder(path, IsListedFolder, children)) return false;
-    const FolderListing listing = ListFolders(path, children);
+    const FolderListing listing = ListFolders(path, children, SystemLower().lead);
     std::vector<std::string> lines;
     folderPaths_.clear();
     for (const FolderLine& line : listing.lines) {
@@ -194,7 +191,9 @@ void BrowsePanel::OnOk() {
     const auto selected = SendMessageA(files, LB_GETCURSEL, 0, 0);
     if (selected < 0) return;
     const ChosenTarget chosen{
-        MapCase(WithBackslash(folder_) + GetListText(files, static_cast<int>(selected)), SystemLower()), folder_};
+        MapCase(WithBackslash(folder_, SystemLower().lead) + GetListText(files, static_cast<int>(selected)),
+                SystemLower()),
+        folder_};
     (void)Request(&PanelHost::TargetChosen, chosen);
 }
 

@@ -13,10 +13,10 @@ constexpr std::size_t kIndentPerLevel = 2;
 // The folders from the top of `path` down to `path` itself. A drive's root
 // keeps its backslash ("c:\"); a path without a drive stops at its first
 // part, and the leading pair of a UNC name is never split.
-std::vector<std::string> OpenFolders(std::string_view path) {
+std::vector<std::string> OpenFolders(std::string_view path, const LeadBytes& lead) {
     std::vector<std::string> chain{std::string(path)};
     for (std::string_view p = path;;) {
-        const std::size_t slash = p.find_last_of('\\');
+        const std::size_t slash = LastSeparator(p, "\\", lead);
         if (IsDriveRoot(p) || slash == std::string_view::npos || slash < 2) break;
         p = slash == 2 && p[1] == ':' ? p.substr(0, 3) : p.substr(0, slash);
         chain.emplace_back(p);
@@ -37,23 +37,29 @@ bool IsDriveRoot(std::string_view path) {
     return path.size() == 3 && path[1] == ':' && path[2] == '\\';
 }
 
-std::string WithBackslash(std::string_view path) {
+std::string WithBackslash(std::string_view path, const LeadBytes& lead) {
     std::string out(path);
-    if (out.empty() || out.back() != '\\') out += '\\';
+    if (path.empty() || LastSeparator(path, "\\", lead) != path.size() - 1) out += '\\';
     return out;
 }
 
-FolderListing ListFolders(std::string_view path, const std::vector<std::string>& children) {
-    const std::vector<std::string> chain = OpenFolders(path);
+std::string WithoutTrailingBackslash(std::string_view path, const LeadBytes& lead) {
+    while (path.size() > 3 && LastSeparator(path, "\\", lead) == path.size() - 1)
+        path.remove_suffix(1);
+    return std::string(path);
+}
+
+FolderListing ListFolders(std::string_view path, const std::vector<std::string>& children, const LeadBytes& lead) {
+    const std::vector<std::string> chain = OpenFolders(path, lead);
     FolderListing listing;
     for (std::size_t level = 0; level < chain.size(); ++level) {
         const std::string& full = chain[level];
         const std::string_view name =
-            level == 0 ? std::string_view(full) : std::string_view(full).substr(full.find_last_of('\\') + 1);
+            level == 0 ? std::string_view(full) : std::string_view(full).substr(LastSeparator(full, "\\", lead) + 1);
         listing.lines.push_back(Line(level, name, full));
     }
     listing.currentLine = chain.size() - 1;
-    const std::string parent = WithBackslash(path);
+    const std::string parent = WithBackslash(path, lead);
     for (const std::string& child : children)
         listing.lines.push_back(Line(chain.size(), child, parent + child));
     return listing;

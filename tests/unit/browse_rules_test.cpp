@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "cp932.hpp"
+
 using namespace corvane;
 
 using Texts = std::vector<std::string>;
+
+// Read with code page 932's lead bytes: "\x83\x5C" is "ソ", "\x95\x5C" ends "一覧表", one character each.
+const LeadBytes kCp932 = WithCp932(AsciiLower()).lead;
 
 TEST(BrowseRules, FolderListShowsTheOpenChainThenTheChildren) {
     struct Row {
@@ -28,10 +33,20 @@ TEST(BrowseRules, FolderListShowsTheOpenChainThenTheChildren) {
          2},
         {"ab\\c", {}, {"ab", "  c"}, {"ab", "ab\\c"}, 1},
         {"a", {"b"}, {"a", "  b"}, {"a", "a\\b"}, 0},
+        {"c:\\\x88\xEA\x97\x97\x95\x5C",
+         {"x"},
+         {"c:\\", "  \x88\xEA\x97\x97\x95\x5C", "    x"},
+         {"c:\\", "c:\\\x88\xEA\x97\x97\x95\x5C", "c:\\\x88\xEA\x97\x97\x95\x5C\\x"},
+         1},
+        {"c:\\\x83\x5C\\a\x83\x5C",
+         {},
+         {"c:\\", "  \x83\x5C", "    a\x83\x5C"},
+         {"c:\\", "c:\\\x83\x5C", "c:\\\x83\x5C\\a\x83\x5C"},
+         2},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
-        const FolderListing listing = ListFolders(r.path, r.children);
+        const FolderListing listing = ListFolders(r.path, r.children, kCp932);
         Texts texts, paths;
         for (const FolderLine& line : listing.lines) {
             texts.push_back(line.text);
@@ -48,10 +63,20 @@ TEST(BrowseRules, DrivesFoldersAndPrograms) {
                                                   {"c:/", false}, {"\\\\a", false}, {"ab\\", false}, {"", false}};
     for (const auto& [path, root] : roots)
         EXPECT_EQ(IsDriveRoot(path), root) << path;
-    const std::pair<std::string, std::string> slashed[] = {
-        {"c:\\", "c:\\"}, {"c:\\a", "c:\\a\\"}, {"", "\\"}, {"a\\\\", "a\\\\"}};
-    for (const auto& [path, withSlash] : slashed)
-        EXPECT_EQ(WithBackslash(path), withSlash) << path;
+    const struct {
+        std::string path, with, without;
+    } slashed[] = {
+        {"c:\\", "c:\\", "c:\\"},
+        {"c:\\a", "c:\\a\\", "c:\\a"},
+        {"", "\\", ""},
+        {"c:\\a\\\\", "c:\\a\\\\", "c:\\a"},
+        {"c:\\\x83\x5C", "c:\\\x83\x5C\\", "c:\\\x83\x5C"},
+        {"c:\\\x83\x5C\\", "c:\\\x83\x5C\\", "c:\\\x83\x5C"},
+    };
+    for (const auto& r : slashed) {
+        EXPECT_EQ(WithBackslash(r.path, kCp932), r.with) << r.path;
+        EXPECT_EQ(WithoutTrailingBackslash(r.path, kCp932), r.without) << r.path;
+    }
     const std::pair<std::string, bool> exes[] = {{"a.EXE", true},   {"a.ExE", true},   {".exe", true},   {"exe", false},
                                                  {"a.exe1", false}, {"a.exe ", false}, {"a_exe", false}, {"", false}};
     for (const auto& [name, exe] : exes)

@@ -208,14 +208,14 @@ TEST_F(WindowTest, StartUpShowsWhatTheFileHolds) {
          true,
          kChess + kGo},
         {"cut short",
-         kGo + "Chess on CPU 0\r\n0__c:\\chess.exe",
+         kGo + "Chess on CPU 0\r0__c:\\chess.exe",
          {"Go on Default", "Chess on CPU 0"},
          0,
          kDefaultOption,
          "Go|c:\\go\\go.exe|c:\\go|None",
          true,
          false,
-         kGo + "Chess on CPU 0\r\n0__c:\\chess.exe\r\n\r\n\r\n"},
+         kGo + "Chess on CPU 0\r0__c:\\chess.exe"},
         {"a long list", longFile, longList, 0, kCpu0Option, "Game 0|c:\\g.exe|c:\\|None", true, false, longFile},
     };
     for (const auto& row : rows) {
@@ -291,12 +291,15 @@ TEST_F(WindowTest, CancelAndRemoveLeaveNothingSelected) {
         std::vector<std::string> list;
         std::string atEnd;
     } rows[] = {
-        {"cancel", {kAddButton, kCancelButton}, {"Chess on CPU 1", "Go on Default"}, WithDir(kChess, dir) + kGo},
-        {"remove", {kRemoveButton}, {"Go on Default"}, kGo},
+        {"cancel",
+         {kAddButton, kCancelButton},
+         {"Chess on CPU 1", "Go on Default", "x\ny\n"},
+         WithDir(kChess, dir) + kGo + "x\ny\n"},
+        {"remove", {kRemoveButton}, {"Go on Default", "x\ny\n"}, kGo + "x\ny\n\r\n\r\n\r\n\r\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        Start(kChess + kGo);
+        Start(kChess + kGo + "x\ny\n");  // a lone LF ends no line
         ASSERT_EQ(app->Selected(), 0);
         for (int id : row.clicks)
             app->Click(id);
@@ -428,19 +431,20 @@ TEST(ControlHookTest, AHookGoneBeforeItsControlLeavesTheControlWhole) {
     }
 }
 
+constexpr LONGLONG kOverCap = (256LL << 20) + 1;             // sparse on this file system: no disk spent
 using Held = std::unique_ptr<void, decltype(&CloseHandle)>;  // a handle to Favorites that another program keeps
 TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
     const std::string path = dir.Join("Favorites");
     const struct {
         const char* name;
         DWORD share;
-        bool huge;
+        LONGLONG size;  // 0: as written
         std::vector<std::string> list;
         bool box;
     } rows[] = {
-        {"held with no sharing", 0, false, {}, true},
-        {"held by a writer that shares", FILE_SHARE_READ | FILE_SHARE_WRITE, false, {"Go on Default"}, false},
-        {"3 GB", 0, true, {}, true},
+        {"held with no sharing", 0, 0, {}, true},
+        {"held by a writer that shares", FILE_SHARE_READ | FILE_SHARE_WRITE, 0, {"Go on Default"}, false},
+        {"readable, over 256 MiB", FILE_SHARE_READ | FILE_SHARE_WRITE, kOverCap, {}, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -449,9 +453,8 @@ TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
             CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, row.share, nullptr, OPEN_EXISTING, 0, nullptr),
             CloseHandle};
         ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
-        // Sparse on this file system: 3 GB that cost no disk.
-        if (row.huge) {
-            ASSERT_TRUE(SetFilePointerEx(held.get(), {.QuadPart = 3LL << 30}, nullptr, FILE_BEGIN) &&
+        if (row.size) {
+            ASSERT_TRUE(SetFilePointerEx(held.get(), {.QuadPart = row.size}, nullptr, FILE_BEGIN) &&
                         SetEndOfFile(held.get()));
         }
         Start();
@@ -462,8 +465,8 @@ TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
             const std::string& text = app->boxes().seen()[0].text;
             EXPECT_TRUE(text.find("\"Favorites\"") != text.npos && text.find("could not read") != text.npos) << text;
             EXPECT_TRUE(app->Close());
-            EXPECT_EQ(std::filesystem::file_size(path), row.huge ? 3ULL << 30 : kGo.size());
-            if (!row.huge) {
+            EXPECT_EQ(std::filesystem::file_size(path), row.size ? row.size : kGo.size());
+            if (!row.size) {
                 EXPECT_EQ(ReadBytes(path), kGo) << "rewritten";
             }
             EXPECT_FALSE(ReadBytes(path + ".unsaved").has_value());
@@ -474,21 +477,49 @@ TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
 }
 
 TEST_F(WindowTest, FavoritesAddedAfterAnUnreadableStartGoBeside) {
-    const std::string path = dir.Join("Favorites");
+    const std::string path = dir.Join("Favorites"), unsaved = path + ".unsaved";
+    const std::string alpha = Record("Alpha on CPU 0", "0__c:\\a.exe", "c:\\", "None");
+    const std::string chess = Record("Chess on CPU 0", "0__c:\\games\\chess\\chess.exe", "c:\\games\\chess", "None");
+    const struct {
+        const char* name;
+        std::optional<std::string> before;
+        bool huge, removed;  // huge: over the 256 MiB a list may take
+        std::string after;
+        const char* box;  // told at close
+    } rows[] = {
+        {"the first", std::nullopt, false, false, chess, "were saved to \"Favorites.unsaved\""},
+        {"after a cut-off one", alpha + "x", false, false, alpha + "x\r\n\r\n\r\n\r\n" + chess, "were saved to"},
+        {"already there", alpha + chess, false, false, alpha + chess, nullptr},
+        {"added and removed", alpha, false, true, alpha, nullptr},
+        {"beside one too large to read", alpha, true, false, alpha,
+         "could not be saved to \"Favorites.unsaved\" either"},
+    };
     ASSERT_TRUE(WriteBytes(path, kGo));
-    Held held{CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), CloseHandle};
-    Start();
-    app->Click(kAddButton);
-    Type(kTargetEdit, "c:\\games\\Chess\\chess.exe");
-    app->Click(kSaveButton);
-    ASSERT_EQ(app->Favorites(), std::vector<std::string>{"Chess on CPU 0"});
-    held.reset();
-    EXPECT_EQ(Saved("Favorites.unsaved"),
-              Record("Chess on CPU 0", "0__c:\\games\\chess\\chess.exe", "c:\\games\\chess", "None"));
-    EXPECT_EQ(ReadBytes(path), kGo);
-    ASSERT_EQ(app->boxes().seen().size(), 2u);
-    EXPECT_NE(app->boxes().seen()[1].text.find("\"Favorites.unsaved\""), std::string::npos);
-    EXPECT_EQ(app->boxes().seen()[1].style, static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        DeleteFileA(unsaved.c_str());
+        if (row.before) ASSERT_TRUE(WriteBytes(unsaved, *row.before));
+        Held held{CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), CloseHandle};
+        if (row.huge) std::filesystem::resize_file(unsaved, kOverCap);
+        Start();
+        app->Click(kAddButton);
+        Type(kTargetEdit, "c:\\games\\Chess\\chess.exe");
+        app->Click(kSaveButton);
+        ASSERT_EQ(app->Favorites(), std::vector<std::string>{"Chess on CPU 0"});
+        if (row.removed) app->Click(kRemoveButton);
+        held.reset();
+        EXPECT_TRUE(app->Close());
+        const std::string got = ReadBytes(unsaved).value_or("<missing>");
+        EXPECT_EQ(got.substr(0, row.after.size()), row.after);
+        EXPECT_EQ(got.size(), row.huge ? kOverCap : row.after.size());
+        EXPECT_EQ(ReadBytes(path), kGo);
+        ASSERT_EQ(app->boxes().seen().size(), row.box ? 2u : 1u);
+        if (row.box) {
+            EXPECT_NE(app->boxes().seen()[1].text.find(row.box), std::string::npos);
+            EXPECT_EQ(app->boxes().seen()[1].style, static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
+        }
+        app.reset();
+    }
 }
 
 // Run by its own ctest entry in a Japanese session (ANSI code page 932):
@@ -505,6 +536,21 @@ TEST(Cp932, LowerCaseKeepsDoubleByteCharactersWhole) {
     EXPECT_EQ(app.Text(kTitleEdit), "Games");
     app.SetText(kTargetEdit, "C:\\\x83\x41\x83\x5C\\Games\\\x83\x41.EXE");
     app.Click(kSaveButton);
+    // A folder whose name ends in "ソ", opened in the browse panel.
+    ASSERT_TRUE(CreateDirectoryA(dir.Join("\x83\x5C").c_str(), nullptr) && WriteBytes(dir.Join("\x83\x5C\\a.exe"), ""));
+    app.Click(kAddButton);
+    app.Click(kTargetLabel);
+    HWND folders = app.control(kFolderList);
+    const std::vector<std::string> lines = ListItems(folders);
+    ASSERT_EQ(Trimmed(lines.back()), "\x83\x5C");
+    SendMessageA(folders, LB_SETCURSEL, lines.size() - 1, 0);
+    SendMessageA(app.control(kBrowsePanel), WM_COMMAND, MAKEWPARAM(kFolderList, LBN_DBLCLK), LPARAM(folders));
+    EXPECT_EQ(Trimmed(ListItems(folders).at(SendMessageA(folders, LB_GETCURSEL, 0, 0))), "\x83\x5C");
+    ASSERT_EQ(ListItems(app.control(kFileList)), std::vector<std::string>{"a.exe"});
+    SendMessageA(app.control(kFileList), LB_SETCURSEL, 0, 0);
+    app.Click(kOkButton);
+    EXPECT_EQ(app.Text(kTargetEdit), Lower(dir.path()) + "\\\x83\x5C\\a.exe");
+    EXPECT_EQ(app.Text(kStartInEdit), dir.path() + "\\\x83\x5C");
     ASSERT_TRUE(app.Close());
     EXPECT_EQ(ReadBytes(dir.Join("Favorites")), Record("Games on CPU 0", "0__c:\\\x83\x41\x83\x5C\\games\\\x83\x41.exe",
                                                        "c:\\\x83\x41\x83\x5C\\games", "None"));
