@@ -6,9 +6,9 @@
 #include <windows.h>
 
 #include <array>
+#include <deque>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "favorites/file_io.hpp"
 #include "launcher/launcher.hpp"
@@ -58,9 +58,15 @@ public:
     // leaves until the window shows. Only the first call does anything.
     bool CreateHiddenControls();
 
-    // Selects the favorite shown as `display` and launches it as Launch
-    // would; tells the user when there is no such favorite.
+    // Launches the favorite shown as `display` from its stored record, as
+    // Launch would, but leaves the selection, the editor's fields and the
+    // panels as they are; tells the user when there is no such favorite.
+    // It runs once no launch runs and no message box is up.
     void LaunchByDisplay(const std::string& display);
+
+    // The running instance refused this one's launch request or did not
+    // answer it in time.
+    bool requestNotTaken() const { return requestNotTaken_; }
 
     bool closed() const { return hwnd() == nullptr; }
     const FavoriteStore& store() const { return favorites_.store(); }
@@ -86,7 +92,8 @@ private:
     void OnTrayMessage(WPARAM wp, LPARAM lp);
     LRESULT OnCopyData(const COPYDATASTRUCT& data);
     void RunPendingLaunches();
-    bool HandOverLaunchRequest(HWND other) const;
+    void RunPendingLaunchesLater();
+    bool HandOverLaunchRequest(HWND other);
 
     // what the panels ask for (favorite_commands.cpp)
     void OnPanelRequest(PanelRequest request, LPARAM details);
@@ -94,6 +101,8 @@ private:
     void OnSave();
     void ResetSelection();
     void OnLaunch();
+    void LaunchStored(const std::string& display);
+    void RunLaunch(const LaunchFields& fields, LaunchHost host);
     void OnTargetChosen(const ChosenTarget& chosen);
     void ShowPanel(Panel& show, Panel& hide);
 
@@ -108,11 +117,15 @@ private:
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     std::optional<std::string> launchRequest_;
-    std::vector<std::string> pendingLaunches_;  // from other instances, run one by one
-    UINT taskbarCreated_ = 0;                   // the shell's "icons are gone" broadcast
+    // Launches waiting for the one that runs or a message box: a display
+    // text asked for from outside, or nothing for the user's own Launch.
+    std::deque<std::optional<std::string>> pendingLaunches_;
+    UINT taskbarCreated_ = 0;  // the shell's "icons are gone" broadcast
     std::uint64_t loadedRevision_ = 0;
     LaunchOutcome lastLaunch_ = LaunchOutcome::NotPinned;
-    bool running_ = false;   // start-up got past the single-instance test
+    bool running_ = false;  // start-up got past the single-instance test
+    bool launching_ = false;
+    bool requestNotTaken_ = false;
     bool shutDown_ = false;  // the icon is removed and Favorites written
     bool quitOnClose_ = true;
     bool panelsPlaced_ = false;
