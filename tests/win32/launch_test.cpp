@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/launch_request.hpp"
 #include "support/harness.hpp"
 
 using namespace corvane;
@@ -20,6 +21,20 @@ using O = LaunchOutcome;
 DWORD_PTR SystemMask() {
     DWORD_PTR mask = 0, all = 0;
     return GetProcessAffinityMask(GetCurrentProcess(), &mask, &all), all;
+}
+DWORD_PTR OwnMask() {  // the cores this process, the window's, runs on
+    DWORD_PTR mask = 0, all = 0;
+    return GetProcessAffinityMask(GetCurrentProcess(), &mask, &all), mask;
+}
+Masks Affinities(std::string_view image) {  // of every process of that image, ascending
+    Masks masks;
+    for (DWORD pid : ProcessIds(image)) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+        DWORD_PTR mask = 0, all = 0;
+        if (process && GetProcessAffinityMask(process, &mask, &all)) masks.push_back(mask);
+        if (process) CloseHandle(process);
+    }
+    return std::sort(masks.begin(), masks.end()), masks;
 }
 DWORD_PTR MaskFor(int code) {
     return code == kCpuDefault ? SystemMask() : DWORD_PTR{1} << code;
@@ -45,6 +60,17 @@ std::string Fav(const std::string& title, int code, const std::string& target, c
 void Press(App& app, int id) {
     SendMessageA(GetParent(app.control(id)), WM_COMMAND, id, LPARAM(app.control(id)));
 }
+// A launch request as another corvane.exe hands it over.
+void Request(App& app, const std::string& display) {
+    COPYDATASTRUCT data{kLaunchRequestTag, static_cast<DWORD>(display.size()), const_cast<char*>(display.data())};
+    SendMessageA(app.hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+}
+// The launcher's pins at the start for one scope.
+struct PinsFor {
+    StartPins saved = Launcher::startPins;
+    explicit PinsFor(StartPins pins) { Launcher::startPins = pins; }
+    ~PinsFor() { Launcher::startPins = saved; }
+};
 ULONGLONG TimedLaunch(App& app) {
     const ULONGLONG start = GetTickCount64();
     return Press(app, kLaunchButton), GetTickCount64() - start;
@@ -135,7 +161,9 @@ TEST(Launch, CoreStartInParametersAndWindowState) {
                                                 row.startIn == "run" ? dir.Join("run") : row.startIn, row.params)));
         App app;
         ASSERT_TRUE(app.Start());
+        const DWORD_PTR ownBefore = OwnMask();
         const ULONGLONG elapsed = TimedLaunch(app);
+        EXPECT_EQ(OwnMask(), ownBefore) << "the window's own cores were not put back";
         EXPECT_EQ(app.win().lastLaunch(), row.outcome);
         EXPECT_EQ(StateOf(app.hwnd()), row.after);
         std::vector<UINT> refusals;
@@ -161,16 +189,20 @@ TEST(Launch, PinnedAsTheProgramStarts) {
         int code;
         const char* image;
         const char* child;
+        bool byHandle;
     };
     const Row rows[] = {
-        // child: what the image starts before it ends at once
-        {"CPU 0", kCpu0, "born0.exe", nullptr},
-        {"CPU 1", kCpu1, "born1.exe", nullptr},
-        {"a launcher's child, CPU 1", kCpu1, "launcher.exe", "game.exe"},
+        // child: what the image starts before it ends at once; byHandle off: only the inherited core can pin
+        {"CPU 0", kCpu0, "born0.exe", nullptr, true},
+        {"CPU 1", kCpu1, "born1.exe", nullptr, true},
+        {"a launcher's child, CPU 1", kCpu1, "launcher.exe", "game.exe", true},
+        {"CPU 1, created on it", kCpu1, "heir1.exe", nullptr, false},
+        {"a launcher's child, CPU 0, created on it", kCpu0, "heirl.exe", "heirg.exe", false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TempDir dir;
+        const PinsFor pins({true, row.byHandle});
         const std::string image = Place(dir, row.image), spawn = row.child ? "--spawn=" + Place(dir, row.child) : "";
         const std::size_t starts = row.child ? 2 : 1;
         ProcessReaper reaper{{row.image, row.child ? row.child : row.image}};
@@ -192,7 +224,7 @@ TEST(Launch, PinnedAsTheProgramStarts) {
             return WriteBytes(go, "") && PumpUntil(allStarted, 10000);
         });
         ASSERT_TRUE(g_midwayDone && allStarted());
-        EXPECT_EQ(atFirstEvent, MaskFor(row.code)) << "not pinned by its handle";
+        EXPECT_EQ(atFirstEvent, MaskFor(row.code)) << "not on its core from its creation";
         EXPECT_EQ(ReportedMasks(report, "first"), Masks(starts, MaskFor(row.code)));
     }
 }
@@ -200,8 +232,8 @@ TEST(Launch, PinnedAsTheProgramStarts) {
 TEST(Launch, EventsArrivingWhileThePinAttemptsRun) {
     std::unique_ptr<App> app;
     std::string image, other, report;  // the other favourite's program: its image name, path and report
-    ULONGLONG innerMs = 0;
-    O inner = O::Refused;  // what the nested launch of the last row saw
+    // A launch asked for meanwhile runs once this one has ended, not inside it.
+    const auto waited = [&] { EXPECT_TRUE(ProcessIds(image).empty() && ReportsCore(report, kCpu1)); };
     // runOther: the other favourite's program runs beforehand; keepsGhost: the launched one is still saved.
     struct Row {
         const char* name;
@@ -225,8 +257,10 @@ TEST(Launch, EventsArrivingWhileThePinAttemptsRun) {
          [&] { EXPECT_EQ(app->Favorites(), std::vector<std::string>{"Other on CPU 1"}); }},
         {"another favourite selected", true, [&] { app->Select(1); }, O::Pinned, Shown::Hidden, true,
          [&] { EXPECT_TRUE(ReportsCore(report, kCpu1)); }},
-        {"a second Launch", false, [&] { innerMs = TimedLaunch(*app), inner = app->win().lastLaunch(); }, O::NotPinned,
-         Shown::Normal, true, [&] { EXPECT_TRUE(innerMs >= kAllAttempts && inner == O::NotPinned) << innerMs; }},
+        {"the other favourite's Launch", false, [&] { app->Select(1), Press(*app, kLaunchButton); }, O::NotPinned,
+         Shown::Normal, true, waited},
+        {"a request from another instance", false, [&] { Request(*app, "Other on CPU 1"); }, O::NotPinned,
+         Shown::Normal, true, waited},
     };
     int n = 0;
     for (const Row& row : rows) {
@@ -255,6 +289,83 @@ TEST(Launch, EventsArrivingWhileThePinAttemptsRun) {
         ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));
         app.reset();
         EXPECT_EQ(ReadBytes("Favorites"), std::string("sentinel"));
+    }
+}
+
+TEST(Launch, TwoCopiesOfOneProgramEachEndOnTheirCore) {
+    // asked: the CPU 1 copy is asked of the window as another instance asks, while the CPU 0 launch pins by name;
+    // otherwise another program starts it on CPU 1 right after the CPU 0 launch pinned its copy at creation.
+    struct Row {
+        const char* name;
+        bool byHandle, asked;
+    };
+    const Row rows[] = {
+        {"a copy started elsewhere", true, false},
+        {"a request from another instance", false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        const PinsFor pins({true, row.byHandle});
+        ProcessReaper reaper{{"twin.exe"}};
+        const std::string twin = Place(dir, "twin.exe");
+        ASSERT_TRUE(WriteBytes("Favorites", Fav("Twin", kCpu0, twin, dir.path(), "--report=a.txt") +
+                                                Fav("Twin", kCpu1, twin, dir.path(), "--report=b.txt")));
+        App app;
+        ASSERT_TRUE(app.Start());
+        PROCESS_INFORMATION rival{};
+        LaunchWithMidway(app, 10, [&] {
+            if (row.asked) return Request(app, "Twin on CPU 1"), true;
+            STARTUPINFOA si{sizeof si};
+            std::string command = "\"" + twin + "\" --report=c.txt";
+            return CreateProcessA(twin.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                                  nullptr, &si, &rival) &&
+                   SetProcessAffinityMask(rival.hProcess, 2) && ResumeThread(rival.hThread) != DWORD(-1);
+        });
+        ASSERT_TRUE(g_midwayDone);
+        EXPECT_TRUE(PumpUntil([] { return Affinities("twin.exe") == Masks{1, 2}; })) << Affinities("twin.exe").size();
+        if (rival.hProcess) CloseHandle(rival.hThread), CloseHandle(rival.hProcess);
+    }
+}
+
+TEST(Launch, RequestsFromOutsideLeaveWhatTheUserTypedAlone) {
+    const bool duringBox[] = {false, true};  // the request arrives while Save's message box is up
+    for (bool box : duringBox) {
+        SCOPED_TRACE(box ? "during a message box" : "while the user types");
+        TempDir dir;
+        ProcessReaper reaper{{"asked.exe"}};
+        const std::string report = dir.Join("asked.txt");
+        ASSERT_TRUE(WriteBytes("Favorites",
+                               Fav("First", kCpu0, kGhost, dir.path(), "None") +
+                                   Fav("Asked", kCpu1, Place(dir, "asked.exe"), dir.path(), "--report=" + report)));
+        App app;
+        ASSERT_TRUE(app.Start());
+        app.Click(kAddButton);
+        app.SetText(kTitleEdit, "Typed");
+        app.SetText(kTargetEdit, box ? "" : "c:\\typed\\typed.exe");  // no target: Save refuses it with a box
+        app.SetText(kParametersEdit, "-typed");
+        const auto editor = [&] {
+            return std::vector<std::string>{app.Text(kTitleEdit),
+                                            app.Text(kTargetEdit),
+                                            app.Text(kStartInEdit),
+                                            app.Text(kParametersEdit),
+                                            std::to_string(app.Checked(kCpu0Option)),
+                                            std::to_string(app.Selected())};
+        };
+        const std::vector<std::string> typed = editor();
+        if (box) {
+            app.boxes().OnEachBox([&] { Request(app, "Asked on CPU 1"); });
+            app.Click(kSaveButton);
+            EXPECT_TRUE(ProcessIds("asked.exe").empty()) << "launched while the box was up";
+            app.boxes().OnEachBox({});
+        } else {
+            Request(app, "Asked on CPU 1");
+        }
+        EXPECT_TRUE(ReportsCore(report, kCpu1) && app.win().lastLaunch() == O::Pinned);
+        EXPECT_EQ(StateOf(app.hwnd()), Shown::Hidden);
+        ShowWindow(app.hwnd(), SW_RESTORE);
+        EXPECT_EQ(editor(), typed);
+        EXPECT_TRUE(app.Visible(kTitleEdit) && !app.Visible(kFavoritesList));
     }
 }
 
