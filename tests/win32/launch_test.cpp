@@ -5,92 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/launch_request.hpp"
-#include "support/harness.hpp"
+#include "support/launching.hpp"
 
 using namespace corvane;
 using namespace corvane::test;
 
 namespace {
-
-constexpr const char* kGhost = "c:\\nowhere\\ghost.exe";  // never runs, so never pins
-constexpr ULONGLONG kAllAttempts = 2200;                  // eleven attempts of two 0.1 s pauses
-using Masks = std::vector<DWORD_PTR>;
-using O = LaunchOutcome;
-
-DWORD_PTR SystemMask() {
-    DWORD_PTR mask = 0, all = 0;
-    return GetProcessAffinityMask(GetCurrentProcess(), &mask, &all), all;
-}
-DWORD_PTR OwnMask() {  // the cores this process, the window's, runs on
-    DWORD_PTR mask = 0, all = 0;
-    return GetProcessAffinityMask(GetCurrentProcess(), &mask, &all), mask;
-}
-Masks Affinities(std::string_view image) {  // of every process of that image, ascending
-    Masks masks;
-    for (DWORD pid : ProcessIds(image)) {
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-        DWORD_PTR mask = 0, all = 0;
-        if (process && GetProcessAffinityMask(process, &mask, &all)) masks.push_back(mask);
-        if (process) CloseHandle(process);
-    }
-    return std::sort(masks.begin(), masks.end()), masks;
-}
-DWORD_PTR MaskFor(int code) {
-    return code == kCpuDefault ? SystemMask() : DWORD_PTR{1} << code;
-}
-bool ReportsCore(const std::string& report, int code) {
-    return PumpUntil([&] { return LastMask(report) == MaskFor(code); });
-}
-
-// pin_target.exe as `name`: an image name of its own per case keeps lookups off earlier cases' programs.
-std::string Place(const TempDir& dir, const std::string& name) {
-    EXPECT_TRUE(CopyFileA(Beside("pin_target.exe").c_str(), dir.Join(name).c_str(), FALSE)) << name;
-    return dir.Join(name);
-}
-
-std::string Fav(const std::string& title, int code, const std::string& target, const std::string& startIn,
-                const std::string& params) {
-    const std::string digit(1, static_cast<char>('0' + code));
-    return Record(title + (code == kCpuDefault ? " on Default" : " on CPU " + digit), digit + "__" + Lower(target),
-                  Lower(startIn), params);
-}
-
-// A favorites-panel button as the panel receives its click, on screen or not.
-void Press(App& app, int id) {
-    SendMessageA(GetParent(app.control(id)), WM_COMMAND, id, LPARAM(app.control(id)));
-}
-// A launch request as another corvane.exe hands it over.
-void Request(App& app, const std::string& display) {
-    COPYDATASTRUCT data{kLaunchRequestTag, static_cast<DWORD>(display.size()), const_cast<char*>(display.data())};
-    SendMessageA(app.hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-}
-// The launcher's pins at the start for one scope.
-struct PinsFor {
-    StartPins saved = Launcher::startPins;
-    explicit PinsFor(StartPins pins) { Launcher::startPins = pins; }
-    ~PinsFor() { Launcher::startPins = saved; }
-};
-ULONGLONG TimedLaunch(App& app) {
-    const ULONGLONG start = GetTickCount64();
-    return Press(app, kLaunchButton), GetTickCount64() - start;
-}
-
-// Something done from inside a launch's event pump: a thread timer calls it every `ms` until it has done its part.
-std::function<bool()> g_midway;
-bool g_midwayDone = false;
-void CALLBACK Midway(HWND, UINT, UINT_PTR id, DWORD) {
-    static bool inside = false;
-    if (inside || g_midwayDone) return;
-    inside = true, g_midwayDone = g_midway(), inside = false;
-    if (g_midwayDone) KillTimer(nullptr, id);
-}
-ULONGLONG LaunchWithMidway(App& app, UINT ms, std::function<bool()> act) {
-    g_midway = std::move(act), g_midwayDone = false;
-    const UINT_PTR timer = SetTimer(nullptr, 0, ms, Midway);
-    const ULONGLONG elapsed = TimedLaunch(app);
-    return KillTimer(nullptr, timer), elapsed;
-}
 
 // keys: pressed once the menu shows; forced: the menu was still open after 3 s and ended from here.
 struct MenuWatch {
@@ -135,7 +55,7 @@ int OpenHandles() {
 }  // namespace
 
 TEST(Launch, CoreStartInParametersAndWindowState) {
-    ASSERT_EQ(SystemMask() & 3, DWORD_PTR{3}) << "the CPU 1 rows need a second core";
+    ASSERT_EQ(MaskFor(kCpuDefault) & 3, DWORD_PTR{3}) << "the CPU 1 rows need a second core";
     struct Row {
         const char* name;
         int code;
@@ -161,9 +81,9 @@ TEST(Launch, CoreStartInParametersAndWindowState) {
                                                 row.startIn == "run" ? dir.Join("run") : row.startIn, row.params)));
         App app;
         ASSERT_TRUE(app.Start());
-        const DWORD_PTR ownBefore = OwnMask();
+        const DWORD_PTR ownBefore = Affinity(GetCurrentProcess());
         const ULONGLONG elapsed = TimedLaunch(app);
-        EXPECT_EQ(OwnMask(), ownBefore) << "the window's own cores were not put back";
+        EXPECT_EQ(Affinity(GetCurrentProcess()), ownBefore) << "the window's own cores were not put back";
         EXPECT_EQ(app.win().lastLaunch(), row.outcome);
         EXPECT_EQ(StateOf(app.hwnd()), row.after);
         std::vector<UINT> refusals;
@@ -178,8 +98,8 @@ TEST(Launch, CoreStartInParametersAndWindowState) {
         EXPECT_TRUE(ReportsCore(report, row.code) && PumpUntil([&] { return ReportedArgs(report).has_value(); }));
         EXPECT_EQ(ReportedArgs(report), row.params == "None" ? "" : row.params);
         // Default starts the program on every core and never pins it.
-        EXPECT_TRUE(row.code != kCpuDefault ||
-                    (ReportedMasks(report, "first") == Masks{SystemMask()} && ReportedMasks(report, "mask").empty()));
+        EXPECT_TRUE(row.code != kCpuDefault || (ReportedMasks(report, "first") == Masks{MaskFor(kCpuDefault)} &&
+                                                ReportedMasks(report, "mask").empty()));
     }
 }
 
@@ -192,17 +112,17 @@ TEST(Launch, PinnedAsTheProgramStarts) {
         bool byHandle;
     };
     const Row rows[] = {
-        // child: what the image starts before it ends at once; byHandle off: only the inherited core can pin
-        {"CPU 0", kCpu0, "born0.exe", nullptr, true},
-        {"CPU 1", kCpu1, "born1.exe", nullptr, true},
-        {"a launcher's child, CPU 1", kCpu1, "launcher.exe", "game.exe", true},
+        // child: what the image starts before it ends at once; byHandle: the pin by handle alone, else the
+        // program only created on its core
+        {"CPU 0 by its handle", kCpu0, "born0.exe", nullptr, true},
+        {"a launcher's child, CPU 1 by its handle", kCpu1, "launcher.exe", "game.exe", true},
         {"CPU 1, created on it", kCpu1, "heir1.exe", nullptr, false},
         {"a launcher's child, CPU 0, created on it", kCpu0, "heirl.exe", "heirg.exe", false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TempDir dir;
-        const PinsFor pins({true, row.byHandle});
+        const PinsFor pins({!row.byHandle, row.byHandle});
         const std::string image = Place(dir, row.image), spawn = row.child ? "--spawn=" + Place(dir, row.child) : "";
         const std::size_t starts = row.child ? 2 : 1;
         ProcessReaper reaper{{row.image, row.child ? row.child : row.image}};
@@ -219,8 +139,8 @@ TEST(Launch, PinnedAsTheProgramStarts) {
         LaunchWithMidway(app, 10, [&] {
             const std::vector<DWORD> pids = ProcessIds(row.image);
             HANDLE process = pids.empty() ? nullptr : OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pids[0]);
-            DWORD_PTR all = 0;
-            if (process) GetProcessAffinityMask(process, &atFirstEvent, &all), CloseHandle(process);
+            atFirstEvent = Affinity(process);
+            CloseHandle(process);
             return WriteBytes(go, "") && PumpUntil(allStarted, 10000);
         });
         ASSERT_TRUE(g_midwayDone && allStarted());
@@ -289,83 +209,6 @@ TEST(Launch, EventsArrivingWhileThePinAttemptsRun) {
         ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));
         app.reset();
         EXPECT_EQ(ReadBytes("Favorites"), std::string("sentinel"));
-    }
-}
-
-TEST(Launch, TwoCopiesOfOneProgramEachEndOnTheirCore) {
-    // asked: the CPU 1 copy is asked of the window as another instance asks, while the CPU 0 launch pins by name;
-    // otherwise another program starts it on CPU 1 right after the CPU 0 launch pinned its copy at creation.
-    struct Row {
-        const char* name;
-        bool byHandle, asked;
-    };
-    const Row rows[] = {
-        {"a copy started elsewhere", true, false},
-        {"a request from another instance", false, true},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        TempDir dir;
-        const PinsFor pins({true, row.byHandle});
-        ProcessReaper reaper{{"twin.exe"}};
-        const std::string twin = Place(dir, "twin.exe");
-        ASSERT_TRUE(WriteBytes("Favorites", Fav("Twin", kCpu0, twin, dir.path(), "--report=a.txt") +
-                                                Fav("Twin", kCpu1, twin, dir.path(), "--report=b.txt")));
-        App app;
-        ASSERT_TRUE(app.Start());
-        PROCESS_INFORMATION rival{};
-        LaunchWithMidway(app, 10, [&] {
-            if (row.asked) return Request(app, "Twin on CPU 1"), true;
-            STARTUPINFOA si{sizeof si};
-            std::string command = "\"" + twin + "\" --report=c.txt";
-            return CreateProcessA(twin.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                                  nullptr, &si, &rival) &&
-                   SetProcessAffinityMask(rival.hProcess, 2) && ResumeThread(rival.hThread) != DWORD(-1);
-        });
-        ASSERT_TRUE(g_midwayDone);
-        EXPECT_TRUE(PumpUntil([] { return Affinities("twin.exe") == Masks{1, 2}; })) << Affinities("twin.exe").size();
-        if (rival.hProcess) CloseHandle(rival.hThread), CloseHandle(rival.hProcess);
-    }
-}
-
-TEST(Launch, RequestsFromOutsideLeaveWhatTheUserTypedAlone) {
-    const bool duringBox[] = {false, true};  // the request arrives while Save's message box is up
-    for (bool box : duringBox) {
-        SCOPED_TRACE(box ? "during a message box" : "while the user types");
-        TempDir dir;
-        ProcessReaper reaper{{"asked.exe"}};
-        const std::string report = dir.Join("asked.txt");
-        ASSERT_TRUE(WriteBytes("Favorites",
-                               Fav("First", kCpu0, kGhost, dir.path(), "None") +
-                                   Fav("Asked", kCpu1, Place(dir, "asked.exe"), dir.path(), "--report=" + report)));
-        App app;
-        ASSERT_TRUE(app.Start());
-        app.Click(kAddButton);
-        app.SetText(kTitleEdit, "Typed");
-        app.SetText(kTargetEdit, box ? "" : "c:\\typed\\typed.exe");  // no target: Save refuses it with a box
-        app.SetText(kParametersEdit, "-typed");
-        const auto editor = [&] {
-            return std::vector<std::string>{app.Text(kTitleEdit),
-                                            app.Text(kTargetEdit),
-                                            app.Text(kStartInEdit),
-                                            app.Text(kParametersEdit),
-                                            std::to_string(app.Checked(kCpu0Option)),
-                                            std::to_string(app.Selected())};
-        };
-        const std::vector<std::string> typed = editor();
-        if (box) {
-            app.boxes().OnEachBox([&] { Request(app, "Asked on CPU 1"); });
-            app.Click(kSaveButton);
-            EXPECT_TRUE(ProcessIds("asked.exe").empty()) << "launched while the box was up";
-            app.boxes().OnEachBox({});
-        } else {
-            Request(app, "Asked on CPU 1");
-        }
-        EXPECT_TRUE(ReportsCore(report, kCpu1) && app.win().lastLaunch() == O::Pinned);
-        EXPECT_EQ(StateOf(app.hwnd()), Shown::Hidden);
-        ShowWindow(app.hwnd(), SW_RESTORE);
-        EXPECT_EQ(editor(), typed);
-        EXPECT_TRUE(app.Visible(kTitleEdit) && !app.Visible(kFavoritesList));
     }
 }
 
