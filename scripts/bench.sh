@@ -5,9 +5,10 @@
 #           made-up lists of 300, 3,000 and 30,000 processes
 #   win64   under Wine: the process lookup over the real process list, the
 #           same match again, the CPU time of a launch whose pin attempts
-#           all fail (against pumping events without a pause), and how many
-#           launched programs are pinned before they run and how soon after
-#           their creation (against pinning by name only)
+#           all fail (against pumping events without a pause), and, with
+#           both cores kept busy, how many launched programs are on their
+#           core at their first instruction and how soon after their
+#           creation (created on the core against the pin by handle alone)
 # Every figure is a median, shown next to its baseline and their ratio.
 # --quick takes fewer rounds. Build folders default to the presets' own
 # (build/native, build/win64); CORVANE_BENCH_NATIVE_DIR and

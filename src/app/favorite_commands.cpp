@@ -3,6 +3,8 @@
 // launching — and the launch requests of other Corvane processes.
 #include "app/main_window.hpp"
 
+#include <algorithm>
+
 #include "app/launch_request.hpp"
 #include "platform/win.hpp"
 
@@ -82,39 +84,73 @@ void MainWindow::TargetChosen(const ChosenTarget& chosen) {
 }
 
 void MainWindow::OnLaunch() {
+    // A click or double click during another launch's pause waits for it
+    // instead of running inside it.
+    if (launching_) {
+        pendingLaunches_.emplace_back(std::nullopt);
+        return;
+    }
     const EditorFields fields = editor_.Fields();
     LaunchHost host;
-    host.window = hwnd();
-    host.doEvents = [this] { return DoEvents(); };
     host.cpuCode = [this] { return CpuCode(store().at(favorites_.CurrentIndex()).coded); };
     host.target = [this] { return editor_.Target(); };
-    lastLaunch_ = launcher_.Run({fields.title, fields.target, fields.startIn, fields.parameters}, host);
+    RunLaunch({fields.title, fields.target, fields.startIn, fields.parameters}, host);
 }
 
-void MainWindow::LaunchByDisplay(const std::string& display) {
-    bool found = false;
-    if (!favorites_.SelectByDisplay(display, found)) return;
-    if (!found) {
+void MainWindow::LaunchStored(const std::string& display) {
+    const auto& items = store().items();
+    const auto found =
+        std::find_if(items.begin(), items.end(), [&](const Favorite& f) { return f.display == display; });
+    if (found == items.end()) {
         InfoBox(hwnd(), UnknownFavoriteMessage(display).c_str());
         return;
     }
-    OnLaunch();
+    // A copy: the favorite may be removed while the launch lets events in.
+    const Favorite favorite = *found;
+    const int code = CpuCode(favorite.coded);
+    LaunchHost host;
+    host.cpuCode = [code] { return code; };
+    host.target = [target = TargetOf(favorite.coded)] { return target; };
+    RunLaunch({TitleOf(favorite.display), TargetOf(favorite.coded), favorite.startIn, favorite.params}, host);
+}
+
+void MainWindow::RunLaunch(const LaunchFields& fields, LaunchHost host) {
+    host.window = hwnd();
+    host.doEvents = [this] { return DoEvents(); };
+    launching_ = true;
+    lastLaunch_ = launcher_.Run(fields, host);
+    launching_ = false;
+    RunPendingLaunchesLater();
+}
+
+void MainWindow::LaunchByDisplay(const std::string& display) {
+    pendingLaunches_.emplace_back(display);
+    RunPendingLaunchesLater();
 }
 
 LRESULT MainWindow::OnCopyData(const COPYDATASTRUCT& data) {
     const auto display = LaunchRequestText(data.dwData, data.lpData, data.cbData);
     if (!display) return FALSE;
     // The sender waits until this returns: the launch runs once it has.
-    pendingLaunches_.push_back(*display);
-    PostMessageA(hwnd(), kRunPendingLaunch, 0, 0);
+    LaunchByDisplay(*display);
     return TRUE;
 }
 
+void MainWindow::RunPendingLaunchesLater() {
+    if (!pendingLaunches_.empty() && hwnd()) PostMessageA(hwnd(), kRunPendingLaunch, 0, 0);
+}
+
 void MainWindow::RunPendingLaunches() {
-    while (!pendingLaunches_.empty() && hwnd()) {
-        const std::string display = std::move(pendingLaunches_.front());
-        pendingLaunches_.erase(pendingLaunches_.begin());
-        LaunchByDisplay(display);
+    // A launch under way, or a message box up (it disables the window it
+    // belongs to), lets events in; what arrives then waits until it is over,
+    // and the end of either asks again.
+    while (!pendingLaunches_.empty() && hwnd() && !launching_ && IsWindowEnabled(hwnd())) {
+        const std::optional<std::string> next = std::move(pendingLaunches_.front());
+        pendingLaunches_.pop_front();
+        if (next)
+            LaunchStored(*next);
+        else
+            OnLaunch();
     }
 }
 

@@ -4,9 +4,16 @@
 
 namespace corvane {
 
-std::optional<std::string> LaunchArgument(std::span<const std::string_view> args) {
-    if (args.size() != 3 || !EqualsIgnoringAsciiCase(args[1], "/launch")) return std::nullopt;
-    return std::string(args[2]);
+Arguments ReadArguments(std::span<const std::string_view> args) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (!args[i].starts_with('/')) continue;
+        if (!EqualsIgnoringAsciiCase(args[i], "/launch") || i + 1 == args.size()) return {std::nullopt, true};
+        std::string display(args[i + 1]);
+        for (std::size_t word = i + 2; word < args.size(); ++word)
+            display.append(" ").append(args[word]);
+        return {std::move(display), false};
+    }
+    return {};
 }
 
 std::optional<std::string> LaunchRequestText(std::uintptr_t tag, const void* bytes, std::size_t size) {
@@ -16,6 +23,10 @@ std::optional<std::string> LaunchRequestText(std::uintptr_t tag, const void* byt
 
 std::string UnknownFavoriteMessage(std::string_view display) {
     return "There is no favorite \"" + std::string(display) + "\" in the list, so nothing was started.";
+}
+
+std::string RequestNotTakenMessage(std::string_view display) {
+    return "The running Corvane did not take the request to launch \"" + std::string(display) + "\".";
 }
 
 }  // namespace corvane

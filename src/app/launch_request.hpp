@@ -10,10 +10,19 @@
 
 namespace corvane {
 
-// The display text asked for by the arguments (the program's name first,
-// as argv has it): "/launch" in any letter case, then the text. Nothing
-// when the arguments ask for something else or for nothing.
-std::optional<std::string> LaunchArgument(std::span<const std::string_view> args);
+// What the command line asks for (the program's name first, as argv has
+// it). The first argument that starts with "/" decides: "/launch" in any
+// letter case followed by the favorite's display text, its words joined
+// by single spaces when the shortcut did not quote them; "/launch" alone,
+// or any other option, is a mistake the user is shown the usage for.
+// Arguments that are not options are ignored.
+struct Arguments {
+    std::optional<std::string> launch;
+    bool usage = false;
+};
+Arguments ReadArguments(std::span<const std::string_view> args);
+
+inline constexpr const char* kUsageMessage = "Usage: corvane.exe /launch \"<favorite as the list shows it>\"";
 
 // Marks a WM_COPYDATA that carries a launch request from another Corvane.
 inline constexpr std::uintptr_t kLaunchRequestTag = 0x43525631;  // "CRV1"
@@ -24,5 +33,9 @@ inline constexpr std::size_t kLargestLaunchRequest = 64 * 1024;
 std::optional<std::string> LaunchRequestText(std::uintptr_t tag, const void* bytes, std::size_t size);
 
 std::string UnknownFavoriteMessage(std::string_view display);
+
+// Told by a starting Corvane whose request the running one refused or did
+// not answer in time.
+std::string RequestNotTakenMessage(std::string_view display);
 
 }  // namespace corvane

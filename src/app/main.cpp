@@ -8,13 +8,22 @@
 
 #include "app/launch_request.hpp"
 #include "app/main_window.hpp"
+#include "platform/win.hpp"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The C runtime has split the command line by the usual Windows rules.
     const std::vector<std::string_view> args(__argv, __argv + __argc);
+    const corvane::Arguments asked = corvane::ReadArguments(args);
+    if (asked.usage) {
+        corvane::InfoBox(nullptr, corvane::kUsageMessage);
+        return 2;
+    }
     corvane::MainWindow window;
     if (!window.Create(instance)) return 1;
-    if (const auto display = corvane::LaunchArgument(args)) window.SetLaunchRequest(*display);
-    if (window.Load() != corvane::MainWindow::StartResult::Running) return 0;
-    return corvane::MainWindow::RunMessageLoop(window.hwnd());
+    if (asked.launch) window.SetLaunchRequest(*asked.launch);
+    if (window.Load() == corvane::MainWindow::StartResult::Running)
+        return corvane::MainWindow::RunMessageLoop(window.hwnd());
+    // Ending silently would leave a shortcut that seems to do nothing.
+    if (window.requestNotTaken()) corvane::InfoBox(nullptr, corvane::RequestNotTakenMessage(*asked.launch).c_str());
+    return 0;
 }

@@ -155,14 +155,19 @@ MainWindow::StartResult MainWindow::Load() {
     return StartResult::Running;
 }
 
-bool MainWindow::HandOverLaunchRequest(HWND other) const {
+bool MainWindow::HandOverLaunchRequest(HWND other) {
     if (!launchRequest_) return false;
+    // A box the running instance shows about the request (an unknown
+    // favorite) may then come to the front instead of hiding behind others.
+    DWORD otherProcess = 0;
+    if (GetWindowThreadProcessId(other, &otherProcess)) AllowSetForegroundWindow(otherProcess);
     const COPYDATASTRUCT data{kLaunchRequestTag, static_cast<DWORD>(launchRequest_->size()),
                               const_cast<char*>(launchRequest_->data())};
     DWORD_PTR answer = FALSE;
     // A hung instance must not hang this one too.
-    SendMessageTimeoutA(other, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()), reinterpret_cast<LPARAM>(&data),
-                        SMTO_ABORTIFHUNG, 5000, &answer);
+    const LRESULT answered = SendMessageTimeoutA(other, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()),
+                                                 reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, &answer);
+    requestNotTaken_ = answered == 0 || answer != TRUE;
     return true;
 }
 
@@ -224,6 +229,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp));
     case kRunPendingLaunch:
         RunPendingLaunches();
+        return 0;
+    case WM_ENABLE:
+        // A message box of ours has closed: what waited for it may run.
+        if (wp) RunPendingLaunchesLater();
         return 0;
     case WM_CLOSE:
         OnClose();

@@ -6,9 +6,9 @@
 #include <windows.h>
 
 #include <array>
+#include <deque>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "favorites/file_io.hpp"
 #include "launcher/launcher.hpp"
@@ -59,9 +59,15 @@ public:
     // once: the controls are made only once, but the tooltips every time.
     bool CreateHiddenControls();
 
-    // Selects the favorite shown as `display` and launches it as Launch
-    // would; tells the user when there is no such favorite.
+    // Launches the favorite shown as `display` from its stored record, as
+    // Launch would, but leaves the selection, the editor's fields and the
+    // panels as they are; tells the user when there is no such favorite.
+    // It runs once no launch runs and no message box is up.
     void LaunchByDisplay(const std::string& display);
+
+    // The running instance refused this one's launch request or did not
+    // answer it in time.
+    bool requestNotTaken() const { return requestNotTaken_; }
 
     bool closed() const { return hwnd() == nullptr; }
     const FavoriteStore& store() const { return favorites_.store(); }
@@ -87,7 +93,8 @@ private:
     void OnTrayMessage(WPARAM wp, LPARAM lp);
     LRESULT OnCopyData(const COPYDATASTRUCT& data);
     void RunPendingLaunches();
-    bool HandOverLaunchRequest(HWND other) const;
+    void RunPendingLaunchesLater();
+    bool HandOverLaunchRequest(HWND other);
 
     // what the panels ask for (favorite_commands.cpp)
     void OnSelectionChanged() override;
@@ -102,6 +109,8 @@ private:
     void ResetSelection();
     void OnLaunch();
     void OnEnter();
+    void LaunchStored(const std::string& display);
+    void RunLaunch(const LaunchFields& fields, LaunchHost host);
     void ShowPanel(Panel& show, Panel& hide);
 
     Theme theme_;
@@ -115,11 +124,15 @@ private:
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     std::optional<std::string> launchRequest_;
-    std::vector<std::string> pendingLaunches_;  // from other instances, run one by one
-    UINT taskbarCreated_ = 0;                   // the shell's "icons are gone" broadcast
+    // Launches waiting for the one that runs or a message box: a display
+    // text asked for from outside, or nothing for the user's own Launch.
+    std::deque<std::optional<std::string>> pendingLaunches_;
+    UINT taskbarCreated_ = 0;  // the shell's "icons are gone" broadcast
     std::uint64_t loadedRevision_ = 0;
     LaunchOutcome lastLaunch_ = LaunchOutcome::NotPinned;
-    bool running_ = false;   // start-up got past the single-instance test
+    bool running_ = false;  // start-up got past the single-instance test
+    bool launching_ = false;
+    bool requestNotTaken_ = false;
     bool shutDown_ = false;  // the icon is removed and Favorites written
     bool quitOnClose_ = true;
     bool panelsPlaced_ = false;

@@ -28,6 +28,23 @@ void Minimise(HWND window) {
 
 }  // namespace
 
+bool Launcher::StartOnCore(const LaunchFields& fields, const char* params, int code, HWND owner) {
+    shell::Started started;
+    {
+        // A process inherits its creator's affinity: created while Corvane
+        // runs on the core, the program is on it from its first instruction,
+        // even one started with more rights, which Corvane may not change.
+        const OwnAffinity onCore(startPins.atCreation && code <= kCpu1 ? CoreMask(code) : 0);
+        // The whole path, not just the file name: the start-in folder need
+        // not be the target's own folder.
+        started = shell::Execute(owner, fields.target.c_str(), params, fields.startIn.c_str(), SW_SHOWNORMAL);
+    }
+    // The handle confirms the pin, and pins a program the inheritance
+    // missed (one the shell handed to a process it did not create).
+    return startPins.byHandle &&
+           PinProcessByHandle(started.process.get(), code, FileNameOf(fields.target, SystemUpper().lead));
+}
+
 LaunchOutcome Launcher::Run(const LaunchFields& fields, const LaunchHost& host) {
     if (!FieldsComplete(fields.title, fields.startIn, fields.target)) {
         InfoBox(host.window, kSelectionMessage);
@@ -36,28 +53,22 @@ LaunchOutcome Launcher::Run(const LaunchFields& fields, const LaunchHost& host) 
     const std::optional<std::string> params = ParametersFor(fields.parameters);
     if (!host.doEvents()) return LaunchOutcome::WindowGone;
     com_.Enter();
-    // The whole path, not just the file name: the start-in folder need not
-    // be the target's own folder.
-    const shell::Started started = shell::Execute(
-        host.window, fields.target.c_str(), params ? params->c_str() : nullptr, fields.startIn.c_str(), SW_SHOWNORMAL);
-    // Pinned before anything else runs here, the program is on its core
-    // from its first instructions, and so is whatever it starts: a launcher
-    // that hands over to the real program under another name included.
-    const bool pinnedAtStart =
-        PinProcessByHandle(started.process.get(), host.cpuCode(), FileNameOf(fields.target, SystemUpper().lead));
+    const bool pinnedAtStart = StartOnCore(fields, params ? params->c_str() : nullptr, host.cpuCode(), host.window);
     if (pinnedAtStart) Minimise(host.window);
     if (!host.doEvents()) return LaunchOutcome::WindowGone;
+    // Pinned at its creation, the program needs no attempts by name; one of
+    // them could only find another copy of it, started meanwhile on another
+    // core, and move that one.
+    if (pinnedAtStart) return LaunchOutcome::Pinned;
     const int code = host.cpuCode();
-    // A pin at the start is the success the attempts wait for: the window
-    // stays minimised, and the first state test ends them.
-    if (!pinnedAtStart && IsIconic(host.window)) ShowWindow(host.window, SW_RESTORE);
+    if (IsIconic(host.window)) ShowWindow(host.window, SW_RESTORE);
     if (!host.doEvents()) return LaunchOutcome::WindowGone;
     if (code > kCpu1) {
         ShowWindow(host.window, SW_MINIMIZE);
         return host.doEvents() ? LaunchOutcome::Unpinned : LaunchOutcome::WindowGone;
     }
 
-    bool pinned = pinnedAtStart;
+    bool pinned = false;
     bool gone = false;
     AttemptHooks hooks;
     hooks.wait = [&](float secs) {

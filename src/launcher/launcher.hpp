@@ -24,7 +24,7 @@ struct LaunchFields {
 struct LaunchHost {
     HWND window = nullptr;
     std::function<bool()> doEvents;       // false once the window is gone
-    std::function<int()> cpuCode;         // the current favorite's, read once the program started
+    std::function<int()> cpuCode;         // the current favorite's, read as the program starts and after events
     std::function<std::string()> target;  // the target field now, read afresh for every attempt
 };
 
@@ -36,11 +36,24 @@ enum class LaunchOutcome {
     NotPinned,   // every attempt failed; the window stays as it is
 };
 
+// The two pins as a program starts: created on its core (Corvane runs on
+// that core while the shell starts it) and pinned by the handle the shell
+// hands back. Tests and benchmarks switch one off to see the other alone.
+struct StartPins {
+    bool atCreation = true;
+    bool byHandle = true;
+};
+
 class Launcher {
 public:
     [[nodiscard]] LaunchOutcome Run(const LaunchFields& fields, const LaunchHost& host);
 
+    static inline StartPins startPins;  // both on, but in tests and benchmarks
+
 private:
+    // Starts the program; true when it is known to run on its core.
+    bool StartOnCore(const LaunchFields& fields, const char* params, int code, HWND owner);
+
     ComApartment com_;
 };
 

@@ -82,10 +82,13 @@ std::uint32_t GetProcessIdByName(std::string_view name) {
 
 bool PinProcessByName(int core, std::string_view imageName) {
     const std::uint32_t pid = GetProcessIdByName(imageName);
-    if (pid == 0) return false;
-    UniqueHandle process(OpenProcess(kProcessAccess, FALSE, pid));
     const std::uint32_t mask = CoreMask(core);
-    return process && mask != 0 && SetProcessAffinityMask(process.get(), mask) == 1;
+    if (pid == 0 || mask == 0) return false;
+    UniqueHandle process(OpenProcess(kProcessAccess, FALSE, pid));
+    if (process && SetProcessAffinityMask(process.get(), mask) == 1) return true;
+    // Refused: a program with more rights than Corvane may still be read.
+    UniqueHandle readable(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    return PinHolds(false, AffinityOf(readable.get()), mask);
 }
 
 bool PinProcessByHandle(HANDLE process, int core, std::string_view targetFileName) {
@@ -95,7 +98,26 @@ bool PinProcessByHandle(HANDLE process, int core, std::string_view targetFileNam
     DWORD length = sizeof image;
     if (!QueryFullProcessImageNameA(process, 0, image, &length)) return false;
     if (!SameImageName(std::string_view(image, length), targetFileName, SystemUpper())) return false;
-    return SetProcessAffinityMask(process, mask) == 1;
+    if (SetProcessAffinityMask(process, mask) == 1) return true;
+    return PinHolds(false, AffinityOf(process), mask);
+}
+
+OwnAffinity::OwnAffinity(std::uint64_t mask) {
+    DWORD_PTR system = 0;
+    if (mask == 0 || !GetProcessAffinityMask(GetCurrentProcess(), &previous_, &system)) return;
+    if ((mask & system) != mask) return;
+    changed_ = SetProcessAffinityMask(GetCurrentProcess(), static_cast<DWORD_PTR>(mask)) != FALSE;
+}
+
+OwnAffinity::~OwnAffinity() {
+    if (changed_) SetProcessAffinityMask(GetCurrentProcess(), previous_);
+}
+
+std::optional<std::uint64_t> AffinityOf(HANDLE process) {
+    DWORD_PTR mask = 0;
+    DWORD_PTR system = 0;
+    if (!process || !GetProcessAffinityMask(process, &mask, &system)) return std::nullopt;
+    return mask;
 }
 
 }  // namespace corvane

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,12 +27,32 @@ bool EnumerateProcesses(std::vector<RunningProcess>& out);
 std::uint32_t GetProcessIdByName(std::string_view name);
 
 // Sets the affinity of the process named `imageName` to core `core` (0 to
-// 3). True only when the system reports exactly success.
+// 3). True when the system reports exactly success, or refuses but the
+// process already runs on exactly that core (PinHolds).
 bool PinProcessByName(int core, std::string_view imageName);
 
 // Pins a process the program holds a handle to, if its image is
-// `targetFileName`. Only cores 0 and 1 pin: "Default" (2) and anything
-// else never does.
+// `targetFileName`, with the same meaning of success. Only cores 0 and 1
+// pin: "Default" (2) and anything else never does.
 bool PinProcessByHandle(HANDLE process, int core, std::string_view targetFileName);
+
+// The affinity mask of a process; nothing when it cannot be read.
+std::optional<std::uint64_t> AffinityOf(HANDLE process);
+
+// Sets this process's own affinity for the life of the object, and puts
+// the previous one back when it goes, whichever way the scope is left. A
+// process created meanwhile inherits the mask. A mask of 0, or one naming
+// no core of this machine, changes nothing.
+class OwnAffinity {
+public:
+    explicit OwnAffinity(std::uint64_t mask);
+    ~OwnAffinity();
+    OwnAffinity(const OwnAffinity&) = delete;
+    OwnAffinity& operator=(const OwnAffinity&) = delete;
+
+private:
+    DWORD_PTR previous_ = 0;
+    bool changed_ = false;
+};
 
 }  // namespace corvane

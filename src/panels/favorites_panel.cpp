@@ -50,17 +50,6 @@ bool FavoritesPanel::Select(int index) {
     return Request(&PanelHost::OnSelectionChanged);
 }
 
-bool FavoritesPanel::SelectByDisplay(std::string_view display, bool& found) {
-    const auto& items = store_.items();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].display != display) continue;
-        found = true;
-        return Select(static_cast<int>(i));
-    }
-    found = false;
-    return hwnd() != nullptr;
-}
-
 void FavoritesPanel::ClearSelection() {
     SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }

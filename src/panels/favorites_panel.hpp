@@ -34,8 +34,6 @@ public:
     // the window is gone.
     [[nodiscard]] bool Select(int index);
     [[nodiscard]] bool SelectLast() { return Select(static_cast<int>(store_.size()) - 1); }
-    // Selects the entry whose display text is `display`; false if none is.
-    [[nodiscard]] bool SelectByDisplay(std::string_view display, bool& found);
     void ClearSelection();
 
     void EnableLaunch(bool enable);

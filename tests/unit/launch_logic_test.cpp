@@ -33,6 +33,29 @@ TEST(LaunchRules, MasksAndParameters) {
         EXPECT_EQ(ParametersFor(text), passed) << text;
 }
 
+TEST(LaunchRules, APinThatWasRefusedHoldsOnlyOnTheWantedMask) {
+    struct Row {
+        bool accepted;
+        std::optional<std::uint64_t> now;
+        std::uint64_t wanted;
+        bool holds;
+    };
+    const Row rows[] = {
+        {true, std::nullopt, 1, true},
+        {false, 1, 1, true},
+        {false, 2, 2, true},
+        {false, 2, 1, false},
+        {false, 3, 1, false},
+        {false, 3, 3, true},
+        {false, std::nullopt, 2, false},
+        {false, 0, 0, false},
+        {true, 1, 0, false},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(PinHolds(r.accepted, r.now, r.wanted), r.holds)
+            << r.accepted << " " << r.now.value_or(99) << " " << r.wanted;
+}
+
 TEST(LaunchRules, FindProcessIdTakesTheLastMatchIgnoringCase) {
     const std::vector<ProcessRecord> procs{{4, "System"},
                                            {100, "NOTEPAD.EXE"},

@@ -8,19 +8,25 @@ TEST(LaunchRequest, CommandLine) {
     struct Row {
         std::vector<std::string_view> args;
         std::optional<std::string> display;
+        bool usage;
     };
     const Row rows[] = {
-        {{"corvane.exe"}, std::nullopt},
-        {{"corvane.exe", "/launch", "Chess on CPU 1"}, "Chess on CPU 1"},
-        {{"corvane.exe", "/LAUNCH", "Chess on CPU 1"}, "Chess on CPU 1"},
-        {{"corvane.exe", "/Launch", ""}, ""},
-        {{"corvane.exe", "/launch"}, std::nullopt},
-        {{"corvane.exe", "-launch", "Chess on CPU 1"}, std::nullopt},
-        {{"corvane.exe", "/launchx", "Chess on CPU 1"}, std::nullopt},
-        {{"corvane.exe", "/launch", "Chess", "on CPU 1"}, std::nullopt},
+        {{"corvane.exe"}, std::nullopt, false},
+        {{"corvane.exe", "/launch", "Chess on CPU 1"}, "Chess on CPU 1", false},
+        {{"corvane.exe", "/LAUNCH", "Chess on CPU 1"}, "Chess on CPU 1", false},
+        {{"corvane.exe", "/Launch", ""}, "", false},
+        {{"corvane.exe", "/launch", "Chess", "on", "CPU", "1"}, "Chess on CPU 1", false},
+        {{"corvane.exe", "/launch", "Chess  on", "/x"}, "Chess  on /x", false},
+        {{"corvane.exe", "stray", "/launch", "Chess on CPU 1"}, "Chess on CPU 1", false},
+        {{"corvane.exe", "-launch", "Chess on CPU 1"}, std::nullopt, false},
+        {{"corvane.exe", "/launch"}, std::nullopt, true},
+        {{"corvane.exe", "/launchx", "Chess on CPU 1"}, std::nullopt, true},
+        {{"corvane.exe", "/?", "/launch", "Chess on CPU 1"}, std::nullopt, true},
     };
-    for (const Row& r : rows)
-        EXPECT_EQ(LaunchArgument(r.args), r.display) << r.args.size();
+    for (const Row& r : rows) {
+        const Arguments read = ReadArguments(r.args);
+        EXPECT_EQ(std::make_pair(read.launch, read.usage), std::make_pair(r.display, r.usage)) << r.args.back();
+    }
 }
 
 TEST(LaunchRequest, MessageFromAnotherInstance) {
@@ -32,4 +38,5 @@ TEST(LaunchRequest, MessageFromAnotherInstance) {
     const std::string huge(kLargestLaunchRequest + 1, 'a');
     EXPECT_EQ(LaunchRequestText(kLaunchRequestTag, huge.data(), huge.size()), std::nullopt);
     EXPECT_NE(UnknownFavoriteMessage("Chess on CPU 1").find("\"Chess on CPU 1\""), std::string::npos);
+    EXPECT_NE(RequestNotTakenMessage("Chess on CPU 1").find("\"Chess on CPU 1\""), std::string::npos);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "support/harness.hpp"
@@ -90,29 +91,44 @@ TEST_F(E2e, SecondStartBringsTheFirstBackAndEnds) {
     EXPECT_EQ(ReadBytes(dir.Join("Favorites")), favorites);
 }
 
-TEST_F(E2e, LaunchFromTheCommandLineStartsCorvaneAndPins) {
-    Corvane corvane(dir.path(), "/launch \"Game on CPU 1\"");
-    HWND window = corvane.Window();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == 2; }, 15000)) << LastMask(report);
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window); }));
-    EXPECT_TRUE(corvane.Close());
-}
-
-TEST_F(E2e, LaunchRequestGoesToTheRunningInstance) {
-    Corvane first(dir.path());
-    ASSERT_NE(first.Window(), nullptr);
-    Corvane second(dir.path(), "/LAUNCH \"Game on CPU 0\"");
-    EXPECT_TRUE(second.Ended(15000));
-    EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == 1; }, 15000)) << LastMask(report);
-    EXPECT_TRUE(first.Close());
-}
-
-TEST_F(E2e, UnknownFavoriteIsNamedAndNothingStarts) {
-    Corvane first(dir.path());
-    ASSERT_NE(first.Window(), nullptr);
-    Corvane second(dir.path(), "/launch \"Chess on CPU 1\"");
-    EXPECT_TRUE(second.Ended(15000));
-    EXPECT_NE(BoxTextOf(first.pid()).find("\"Chess on CPU 1\""), std::string::npos);
-    EXPECT_EQ(ReadBytes(report), std::nullopt);
+TEST_F(E2e, LaunchFromTheCommandLine) {
+    // Refuser: a window in Corvane's place that refuses every request, as DefWindowProc answers one.
+    enum class First { None, Corvane, Refuser };
+    struct Row {
+        const char* args;
+        First first;
+        const char* box;  // and whose box: the first's (an unknown favorite) or else the one started here
+        DWORD_PTR mask;   // the game's core, 0 when nothing may start
+    };
+    const Row rows[] = {
+        {"/launch Game on CPU 1", First::None, nullptr, 2},
+        {"/LAUNCH \"Game on CPU 0\"", First::Corvane, nullptr, 1},
+        {"/launch \"Chess on CPU 1\"", First::Corvane,
+         "There is no favorite \"Chess on CPU 1\" in the list, so nothing was started.", 0},
+        {"/launch", First::None, "Usage: corvane.exe /launch \"<favorite as the list shows it>\"", 0},
+        {"/start \"Game on CPU 1\"", First::None, "Usage: corvane.exe /launch \"<favorite as the list shows it>\"", 0},
+        {"/launch \"Game on CPU 1\"", First::Refuser,
+         "The running Corvane did not take the request to launch \"Game on CPU 1\".", 0},
+    };
+    WNDCLASSA place{};
+    place.lpfnWndProc = DefWindowProcA;
+    place.lpszClassName = "CorvaneMainWindow";
+    ASSERT_TRUE(RegisterClassA(&place));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.args);
+        ProcessReaper games{{"e2egame.exe"}};
+        DeleteFileA(report.c_str());
+        std::optional<Corvane> first;
+        if (row.first == First::Corvane) first.emplace(dir.path());
+        ASSERT_TRUE(!first || first->Window());
+        HWND refuser = row.first == First::Refuser ? CreateWindowA(place.lpszClassName, "Corvane!", 0, 0, 0, 9, 9,
+                                                                   nullptr, nullptr, nullptr, nullptr)
+                                                   : nullptr;
+        Corvane second(dir.path(), row.args);
+        if (row.box) EXPECT_EQ(BoxTextOf(first ? first->pid() : second.pid()), row.box);
+        EXPECT_TRUE(!first || second.Ended(15000));
+        if (row.mask) EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == row.mask; }, 15000)) << LastMask(report);
+        if (!row.mask) EXPECT_EQ(ReadBytes(report), std::nullopt);
+        if (refuser) DestroyWindow(refuser);
+    }
 }

@@ -134,6 +134,7 @@ void CALLBACK BoxCatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
                                         buttons |
                                             (icon == LoadIcon(nullptr, IDI_INFORMATION) ? MB_ICONINFORMATION : 0) |
                                             (icon == LoadIcon(nullptr, IDI_WARNING) ? MB_ICONWARNING : 0)});
+            if (g_catcher->onBox_) g_catcher->onBox_();
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             return TRUE;
         },

@@ -53,10 +53,12 @@ public:
     BoxCatcher();
     ~BoxCatcher();
     const std::vector<BoxSeen>& seen() const { return seen_; }
+    void OnEachBox(std::function<void()> act) { onBox_ = std::move(act); }  // runs while the box is up, before OK
 
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
     std::vector<BoxSeen> seen_;
+    std::function<void()> onBox_;
     UINT_PTR timer_;
 };
 
