@@ -15,6 +15,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     corvane::MainWindow window;
     if (!window.Create(instance)) return 1;
     if (const auto display = corvane::LaunchArgument(args)) window.SetLaunchRequest(*display);
-    if (window.Load() != corvane::MainWindow::StartResult::Running) return 0;
-    return corvane::MainWindow::RunMessageLoop(window.hwnd());
+    if (window.Start() != corvane::MainWindow::StartResult::Running) return 0;
+    const int exitCode = corvane::MainWindow::RunMessageLoop(window.hwnd());
+    window.TellWhereFavoritesWent();
+    return exitCode;
 }

@@ -1,6 +1,7 @@
 #include "favorites/favorites_file.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace corvane {
@@ -75,6 +76,11 @@ void FavoritesReader::Read(std::size_t count, std::vector<Favorite>& out) {
             if (AtEnd()) return;
         }
     }
+}
+
+WholeList FavoritesReader::ReadToEnd(std::vector<Favorite>&& readSoFar) {
+    Read(SIZE_MAX, readSoFar);
+    return WholeList(std::move(readSoFar));
 }
 
 std::string SerializeFavorites(const std::vector<Favorite>& favorites) {

@@ -122,14 +122,26 @@ std::vector<Favorite> FavoritesFile::Next(std::size_t count) {
         unreadable_ = true;
         reader_ = FavoritesReader();
     }
-    if (reader_.AtEnd()) {
-        reader_ = FavoritesReader();
-        std::string().swap(bytes_);
-    }
     return favorites;
 }
 
+WholeList FavoritesFile::ReadToEnd(std::vector<Favorite>&& readSoFar) {
+    WholeList whole;
+    try {
+        readSoFar.reserve(reader_.Estimate());
+        whole = reader_.ReadToEnd(std::move(readSoFar));
+    } catch (const std::bad_alloc&) {
+        unreadable_ = true;
+        whole = FavoritesReader().ReadToEnd(std::move(readSoFar));
+    }
+    reader_ = FavoritesReader();
+    std::string().swap(bytes_);
+    readToEnd_ = true;
+    return whole;
+}
+
 FavoritesFile::SaveResult FavoritesFile::Save(const std::vector<Favorite>& favorites, bool changed) const {
+    if (!readToEnd_) return SaveResult::LeftAlone;
     if (!unreadable_) return WriteFavoritesFile(favorites, path_.c_str()) ? SaveResult::Written : SaveResult::Failed;
     if (!changed) return SaveResult::LeftAlone;
     return WriteFavoritesFile(favorites, unsavedPath().c_str()) ? SaveResult::SavedBeside : SaveResult::BesideFailed;

@@ -40,18 +40,22 @@ class FavoritesFile {
 public:
     explicit FavoritesFile(std::string path = kFavoritesFileName) : path_(std::move(path)) {}
 
-    // Reads the file's bytes; the favorites in them are taken out with Next.
+    // Reads the file's bytes; the favorites in them are taken out with Next
+    // and ReadToEnd.
     void Open();
-    // Up to `count` more favorites. A list too large to hold in memory stops
-    // here, and the file then counts as unreadable: what it holds beyond
-    // the favorites taken so far must not be lost by a write.
+    // Up to `count` more favorites, for a first screen.
     std::vector<Favorite> Next(std::size_t count);
+    // What Next gave with every favorite after it. A list too large to hold
+    // in memory stops early, and the file then counts as unreadable: what
+    // it holds beyond the favorites taken so far must not be lost by a write.
+    WholeList ReadToEnd(std::vector<Favorite>&& readSoFar);
     std::size_t EstimatedCount() const { return reader_.Estimate(); }
     bool unreadable() const { return unreadable_; }
     std::string unsavedPath() const { return path_ + kUnsavedSuffix; }
 
     enum class SaveResult { Written, Failed, LeftAlone, SavedBeside, BesideFailed };
-    // `changed`: whether the list changed since Load.
+    // `changed`: whether the list changed since it was read. A file not yet
+    // read to its end is left alone: the list in memory is not all of it.
     SaveResult Save(const std::vector<Favorite>& favorites, bool changed) const;
 
 private:
@@ -59,6 +63,7 @@ private:
     std::string bytes_;
     FavoritesReader reader_;
     bool unreadable_ = false;
+    bool readToEnd_ = false;
 };
 
 }  // namespace corvane

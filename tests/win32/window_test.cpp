@@ -354,7 +354,6 @@ TEST_F(WindowTest, BrowseRefreshReselectsByTheWholeName) {
     EXPECT_EQ(SendMessageA(files, LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
-using Held = std::unique_ptr<void, decltype(&CloseHandle)>;  // a handle to Favorites that another program keeps
 TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
     const std::string path = dir.Join("Favorites");
     const struct {
