@@ -398,24 +398,6 @@ TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
     }
 }
 
-TEST_F(WindowTest, FavoritesAddedAfterAnUnreadableStartGoBeside) {
-    const std::string path = dir.Join("Favorites");
-    ASSERT_TRUE(WriteBytes(path, kGo));
-    Held held{CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), CloseHandle};
-    Start();
-    app->Click(kAddButton);
-    Type(kTargetEdit, "c:\\games\\Chess\\chess.exe");
-    app->Click(kSaveButton);
-    ASSERT_EQ(app->Favorites(), std::vector<std::string>{"Chess on CPU 0"});
-    held.reset();
-    EXPECT_EQ(Saved("Favorites.unsaved"),
-              Record("Chess on CPU 0", "0__c:\\games\\chess\\chess.exe", "c:\\games\\chess", "None"));
-    EXPECT_EQ(ReadBytes(path), kGo);
-    ASSERT_EQ(app->boxes().seen().size(), 2u);
-    EXPECT_NE(app->boxes().seen()[1].text.find("\"Favorites.unsaved\""), std::string::npos);
-    EXPECT_EQ(app->boxes().seen()[1].style, static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
-}
-
 // Run by its own ctest entry in a Japanese session (ANSI code page 932):
 // "ア" is 0x83 0x41 and "ソ" 0x83 0x5C, trail bytes that read as 'A' and '\'.
 TEST(Cp932, LowerCaseKeepsDoubleByteCharactersWhole) {
