@@ -190,7 +190,7 @@ bool LaunchRig::Open(const std::string& source) {
     KillAll(kImage);
     if (!window.Create(GetModuleHandleA(nullptr))) return false;
     window.SetQuitOnClose(false);
-    return window.Load() == corvane::MainWindow::StartResult::Running && !window.closed();
+    return window.Start() == corvane::MainWindow::StartResult::Running && !window.closed();
 }
 
 void LaunchRig::Close() {

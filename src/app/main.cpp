@@ -21,9 +21,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     corvane::MainWindow window;
     if (!window.Create(instance)) return 1;
     if (asked.launch) window.SetLaunchRequest(*asked.launch);
-    if (window.Load() == corvane::MainWindow::StartResult::Running)
-        return corvane::MainWindow::RunMessageLoop(window.hwnd());
-    // Ending silently would leave a shortcut that seems to do nothing.
-    if (window.requestNotTaken()) corvane::InfoBox(nullptr, corvane::RequestNotTakenMessage(*asked.launch).c_str());
-    return 0;
+    if (window.Start() != corvane::MainWindow::StartResult::Running) {
+        // Ending silently would leave a shortcut that seems to do nothing.
+        if (window.requestNotTaken()) corvane::InfoBox(nullptr, corvane::RequestNotTakenMessage(*asked.launch).c_str());
+        return 0;
+    }
+    const int exitCode = corvane::MainWindow::RunMessageLoop(window.hwnd());
+    // Told once the loop has ended: a box shown while the quit message waits would end at once, unseen.
+    window.TellWhereFavoritesWent();
+    return exitCode;
 }

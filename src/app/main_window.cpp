@@ -122,26 +122,30 @@ bool MainWindow::ClaimSingleInstance() {
     return alone;
 }
 
-MainWindow::StartResult MainWindow::Load() {
+MainWindow::StartResult MainWindow::Start() {
     if (!ClaimSingleInstance()) return StartResult::OtherInstance;
     running_ = true;
 
     favorites_.Clear();
     (void)editor_.Clear();  // nothing to clear yet: its controls come with the window
     PlacePanels();
-    // A long list is read in two parts: enough to fill the list's first
-    // screen before the window shows, the rest right after, before any
-    // event can reach the list.
+    // A long list shows its first screen before the rest is read. The rest
+    // is read before the first call that can let an event in, so that a
+    // close or a log-off arriving there saves the whole list; listing it can
+    // wait.
     file_.Open();
-    favorites_.Fill(file_.Next(kFirstScreen), file_.EstimatedCount());
+    std::vector<Favorite> first = file_.Next(kFirstScreen);
+    favorites_.ListFirst(first, file_.EstimatedCount());
     CentreOnScreen();
     ShowWindow(hwnd(), SW_SHOWNORMAL);
     UpdateWindow(hwnd());
-    // Adding the icon waits for the shell to answer; the window need not.
-    // Either way it is there before any event is handled.
-    trayIcon_.Add(hwnd(), smallIcon_.get());
-    favorites_.FillMore(file_.Next(SIZE_MAX));
+    favorites_.Load(file_.ReadToEnd(std::move(first)));
     loadedRevision_ = store().revision();
+    // Adding the icon waits for the shell, which may send us anything
+    // meanwhile, a close included.
+    trayIcon_.Add(hwnd(), smallIcon_.get());
+    if (!hwnd()) return StartResult::Running;
+    favorites_.ListRest();
     // The editor and browse panels are hidden until asked for; their
     // controls are made once the window is on screen, before anything that
     // could show or fill them runs. Without them (the system is out of
@@ -202,8 +206,9 @@ void MainWindow::Shutdown() {
 void MainWindow::OnClose() {
     Shutdown();
     if (hwnd()) DestroyWindow(hwnd());
-    // Told once the window is gone, so that nothing else can run into a
-    // half-closed window while the box is up.
+}
+
+void MainWindow::TellWhereFavoritesWent() const {
     if (saveResult_ == FavoritesFile::SaveResult::SavedBeside) InfoBox(nullptr, kSavedBesideMessage);
     if (saveResult_ == FavoritesFile::SaveResult::BesideFailed) InfoBox(nullptr, kBesideFailedMessage);
 }

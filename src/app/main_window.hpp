@@ -43,9 +43,16 @@ public:
     void SetLaunchRequest(std::string display) { launchRequest_ = std::move(display); }
 
     enum class StartResult { Running, OtherInstance };
-    // The start-up sequence: single-instance test, reading Favorites, the
-    // notification-area icon, centring and showing, selecting entry 0.
-    StartResult Load();
+    // All of start-up: the single-instance test; the first screen of
+    // Favorites listed, the window centred and shown; the rest of Favorites
+    // read, then the notification-area icon, the rest listed; entry 0
+    // selected.
+    StartResult Start();
+
+    // Tells the user where this session's favorites went when Favorites
+    // itself could not take them. Run once the message loop has ended: a
+    // box shown while the loop's quit message waits would end at once.
+    void TellWhereFavoritesWent() const;
 
     // A window created inside a test program must not end that program's
     // message loop when it closes.

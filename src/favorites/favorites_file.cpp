@@ -1,6 +1,7 @@
 #include "favorites/favorites_file.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <unordered_set>
 
@@ -77,6 +78,11 @@ std::string_view FavoritesReader::NextLine() {
     pos_ = cr + 1;
     if (pos_ != end_ && *pos_ == '\n') ++pos_;
     return {start, static_cast<std::size_t>(cr - start)};
+}
+
+WholeList FavoritesReader::ReadToEnd(std::vector<Favorite>&& readSoFar) {
+    Read(SIZE_MAX, readSoFar);
+    return WholeList(std::move(readSoFar));
 }
 
 std::string SerializeFavorites(const std::vector<Favorite>& favorites) {

@@ -15,6 +15,22 @@ namespace corvane {
 // yields that record with its missing fields empty.
 std::vector<Favorite> ParseFavorites(std::string_view bytes);
 
+class FavoritesReader;
+
+// Every favorite a file held, read to its end. Only a reader that got there
+// makes one, so a store loaded from it, and so every save of that store,
+// holds the whole list and never the part read first.
+class WholeList {
+public:
+    WholeList() = default;  // no file: nothing in it to keep
+    std::vector<Favorite> Take() && { return std::move(favorites_); }
+
+private:
+    friend class FavoritesReader;
+    explicit WholeList(std::vector<Favorite> favorites) : favorites_(std::move(favorites)) {}
+    std::vector<Favorite> favorites_;
+};
+
 // The same reading a few records at a time, so that start-up can show the
 // first screenful of a long list before it reads the rest. The bytes must
 // outlive the reader.
@@ -41,6 +57,9 @@ public:
     }
 
     void SkipLine() { (void)NextLine(); }
+    // `readSoFar` (what Read gave) with every record after it. Should this
+    // throw, `readSoFar` still holds what was read.
+    WholeList ReadToEnd(std::vector<Favorite>&& readSoFar);
 
 private:
     std::string_view NextLine();

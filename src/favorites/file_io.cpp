@@ -133,7 +133,21 @@ std::vector<Favorite> FavoritesFile::Next(std::size_t count) {
     return favorites;
 }
 
+WholeList FavoritesFile::ReadToEnd(std::vector<Favorite>&& readSoFar) {
+    // Nothing a failure to hold the rest can throw may end the program: the
+    // file then counts as unreadable, and only what was read so far is kept.
+    // The bytes stay for the write-back of an unchanged list.
+    if (!ReadInto(reader_, SIZE_MAX, reader_.Estimate(), readSoFar)) {
+        unreadable_ = true;
+        std::string().swap(bytes_);
+    }
+    reader_ = FavoritesReader();
+    readToEnd_ = true;
+    return FavoritesReader().ReadToEnd(std::move(readSoFar));
+}
+
 FavoritesFile::SaveResult FavoritesFile::Save(const std::vector<Favorite>& favorites, bool changed) const {
+    if (!readToEnd_) return SaveResult::LeftAlone;
     if (!unreadable_) {
         // Unchanged, the list goes back as the very bytes it came from,
         // whatever line ends or cut-off record they hold.

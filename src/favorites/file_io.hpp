@@ -42,22 +42,28 @@ class FavoritesFile {
 public:
     explicit FavoritesFile(std::string path = kFavoritesFileName) : path_(std::move(path)) {}
 
-    // Reads the file's bytes; the favorites in them are taken out with Next.
+    // Reads the file's bytes; the favorites in them are taken out with Next
+    // and ReadToEnd.
     void Open();
     // Up to `count` more favorites. A list too large to hold stops here, and
     // the file then counts as unreadable: what it holds beyond the favorites
     // taken so far must not be lost by a write. The first part comes with
     // room for all the rest after it.
     std::vector<Favorite> Next(std::size_t count);
+    // What Next gave with every favorite after it. A list too large to hold
+    // in memory stops early, and the file then counts as unreadable: what
+    // it holds beyond the favorites taken so far must not be lost by a write.
+    WholeList ReadToEnd(std::vector<Favorite>&& readSoFar);
     std::size_t EstimatedCount() const { return reader_.Estimate(); }
     bool unreadable() const { return unreadable_; }
     std::string unsavedPath() const { return path_ + kUnsavedSuffix; }
 
     enum class SaveResult { Written, Failed, LeftAlone, SavedBeside, BesideFailed };
-    // `changed`: whether the list changed since Load. Unchanged, the file
-    // gets back the bytes that were read. Beside an unreadable file, only
-    // what Favorites.unsaved does not hold yet is added to it; an unreadable
-    // Favorites.unsaved is not replaced either.
+    // `changed`: whether the list changed since it was read. A file not yet
+    // read to its end is left alone: the list in memory is not all of it.
+    // Unchanged, the file gets back the bytes that were read. Beside an
+    // unreadable file, only what Favorites.unsaved does not hold yet is added
+    // to it; an unreadable Favorites.unsaved is not replaced either.
     SaveResult Save(const std::vector<Favorite>& favorites, bool changed) const;
 
 private:
@@ -66,6 +72,7 @@ private:
     FavoritesReader reader_;
     std::size_t taken_ = 0;  // favorites handed out so far
     bool unreadable_ = false;
+    bool readToEnd_ = false;
 };
 
 }  // namespace corvane

@@ -3,11 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
 #include <string_view>
 #include <vector>
 
 #include "favorites/favorite.hpp"
+#include "favorites/favorites_file.hpp"
 
 namespace corvane {
 
@@ -21,13 +21,8 @@ public:
     // empty text.
     const Favorite& at(std::ptrdiff_t index) const;
 
-    // Replaces everything, as start-up does with what the file held.
-    void Load(std::vector<Favorite> favorites) { items_ = std::move(favorites); }
-    // Appends more of what the file held; like Load, not a change.
-    void LoadMore(std::vector<Favorite> favorites) {
-        items_.insert(items_.end(), std::make_move_iterator(favorites.begin()),
-                      std::make_move_iterator(favorites.end()));
-    }
+    // Replaces everything with what the file held, all of it.
+    void Load(WholeList favorites) { items_ = std::move(favorites).Take(); }
 
     // Appends `favorite` unless its display text is empty or already present
     // (exact comparison, letter case counts). Returns whether it was added.

@@ -9,23 +9,20 @@ void FavoritesPanel::Clear() {
     SendMessageA(list(), LB_RESETCONTENT, 0, 0);
 }
 
-void FavoritesPanel::Fill(std::vector<Favorite> first, std::size_t expected) {
-    store_.Load(std::move(first));
+void FavoritesPanel::ListFirst(const std::vector<Favorite>& first, std::size_t expected) {
     // Room for every entry at once; the display texts average about 20 bytes.
     SendMessageA(list(), LB_INITSTORAGE, expected, static_cast<LPARAM>(expected * 24));
-    AddToList(0);
+    AddToList(first, 0);
 }
 
-void FavoritesPanel::FillMore(std::vector<Favorite> more) {
-    const std::size_t from = store_.size();
-    store_.LoadMore(std::move(more));
-    AddToList(from);
+void FavoritesPanel::ListRest() {
+    const LRESULT listed = SendMessageA(list(), LB_GETCOUNT, 0, 0);
+    AddToList(store_.items(), listed > 0 ? static_cast<std::size_t>(listed) : 0);
 }
 
-void FavoritesPanel::AddToList(std::size_t from) {
+void FavoritesPanel::AddToList(const std::vector<Favorite>& items, std::size_t from) {
     HWND target = list();
     SendMessageA(target, WM_SETREDRAW, FALSE, 0);
-    const auto& items = store_.items();
     for (std::size_t i = from; i < items.size(); ++i)
         SendMessageA(target, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i].display.c_str()));
     SendMessageA(target, WM_SETREDRAW, TRUE, 0);
@@ -33,9 +30,8 @@ void FavoritesPanel::AddToList(std::size_t from) {
 }
 
 bool FavoritesPanel::AddUnlessDuplicate(Favorite favorite) {
-    const std::string display = favorite.display;
     if (!store_.AddUnlessDuplicate(std::move(favorite))) return false;
-    SendMessageA(list(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(display.c_str()));
+    ListRest();
     return true;
 }
 

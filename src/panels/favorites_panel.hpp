@@ -21,10 +21,14 @@ public:
 
     // Empties the list and the store.
     void Clear();
-    // What the file held: the first favorites, with room made for about
-    // `expected` in all, then the rest.
-    void Fill(std::vector<Favorite> first, std::size_t expected);
-    void FillMore(std::vector<Favorite> more);
+    // Lists the first favorites the file held, before the store has them,
+    // with room made for about `expected` in all.
+    void ListFirst(const std::vector<Favorite>& first, std::size_t expected);
+    // The store: every favorite the file held. The list may still show only
+    // the first ones, as indexes into the store.
+    void Load(WholeList favorites) { store_.Load(std::move(favorites)); }
+    // Lists what the store holds and the list does not show yet.
+    void ListRest();
     // Appends unless its display text is empty or already listed.
     bool AddUnlessDuplicate(Favorite favorite);
 
@@ -47,7 +51,7 @@ private:
     void OnCommand(int id, int code) override;
     bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
     void OnRemove();
-    void AddToList(std::size_t from);
+    void AddToList(const std::vector<Favorite>& items, std::size_t from);
     HWND list() const { return control(kFavoritesList); }
 
     FavoriteStore store_;

@@ -53,7 +53,7 @@ TEST(FavoriteStore, AddsRemovesAndCountsRevisions) {
 
 TEST(FavoriteStore, LoadAndClearAreNotEdits) {
     FavoriteStore store;
-    store.Load({Fav("Go on CPU 1"), Fav("Go on CPU 1"), Fav("")});
+    store.Load(FavoritesReader("Go on CPU 1\r\n\r\n\r\n\r\nGo on CPU 1\r\n\r\n\r\n\r\n\r\n").ReadToEnd({}));
     EXPECT_EQ(Displays(store), "Go on CPU 1|Go on CPU 1||");
     EXPECT_FALSE(store.AddUnlessDuplicate(Fav("Go on CPU 1")));
     EXPECT_TRUE(store.Contains("Go on CPU 1"));

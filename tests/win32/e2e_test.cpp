@@ -9,6 +9,7 @@
 
 #include "support/harness.hpp"
 
+using namespace corvane;
 using namespace corvane::test;
 
 namespace {
@@ -48,19 +49,21 @@ private:
     PROCESS_INFORMATION pi_{};
 };
 
-std::string BoxTextOf(DWORD pid) {  // of a message box that process `pid` shows
-    std::string text;
+HWND BoxOf(DWORD pid) {  // a message box that process `pid` shows, once it has its text
+    HWND box = nullptr;
     PumpUntil(
         [&] {
-            HWND box = nullptr;
-            while ((box = FindWindowExA(nullptr, box, "#32770", nullptr))) {
-                DWORD owner = 0;
-                if (GetWindowThreadProcessId(box, &owner) && owner == pid) text = TextOf(GetDlgItem(box, 0xFFFF));
-            }
-            return !text.empty();
+            DWORD owner = 0;
+            while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)))
+                if (GetWindowThreadProcessId(box, &owner) && owner == pid && !TextOf(GetDlgItem(box, 0xFFFF)).empty())
+                    return true;
+            return false;
         },
         15000);
-    return text;
+    return box;
+}
+std::string BoxText(HWND box) {
+    return TextOf(GetDlgItem(box, 0xFFFF));
 }
 
 struct E2e : ::testing::Test {
@@ -125,10 +128,35 @@ TEST_F(E2e, LaunchFromTheCommandLine) {
                                                                    nullptr, nullptr, nullptr, nullptr)
                                                    : nullptr;
         Corvane second(dir.path(), row.args);
-        if (row.box) EXPECT_EQ(BoxTextOf(first ? first->pid() : second.pid()), row.box);
+        if (row.box) EXPECT_EQ(BoxText(BoxOf(first ? first->pid() : second.pid())), row.box);
         EXPECT_TRUE(!first || second.Ended(15000));
         if (row.mask) EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == row.mask; }, 15000)) << LastMask(report);
         if (!row.mask) EXPECT_EQ(ReadBytes(report), std::nullopt);
         if (refuser) DestroyWindow(refuser);
     }
+}
+
+TEST_F(E2e, FavoritesSavedBesideAnUnreadableFileAreToldUntilOkIsPressed) {
+    Held held{CreateFileA(dir.Join("Favorites").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              CloseHandle};
+    Corvane corvane(dir.path());
+    HWND window = corvane.Window();
+    ASSERT_NE(window, nullptr);
+    HWND box = BoxOf(corvane.pid());
+    ASSERT_NE(BoxText(box).find("could not read"), std::string::npos) << BoxText(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    held.reset();
+    SendMessageA(ControlOf(window, kAddButton), BM_CLICK, 0, 0);
+    SendMessageA(ControlOf(window, kTargetEdit), WM_SETTEXT, 0, LPARAM("c:\\games\\Chess\\chess.exe"));
+    SendMessageA(ControlOf(window, kSaveButton), BM_CLICK, 0, 0);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 15000));
+    box = BoxOf(corvane.pid());
+    EXPECT_NE(BoxText(box).find("\"Favorites.unsaved\""), std::string::npos) << BoxText(box);
+    EXPECT_FALSE(corvane.Ended(0)) << "the box ended by itself";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(corvane.Ended(15000));
+    EXPECT_EQ(ReadBytes(dir.Join("Favorites.unsaved")),
+              Record("Chess on CPU 0", "0__c:\\games\\chess\\chess.exe", "c:\\games\\chess", "None"));
+    EXPECT_EQ(ReadBytes(dir.Join("Favorites")), favorites);
 }

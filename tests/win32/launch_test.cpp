@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/launch_request.hpp"
 #include "support/launching.hpp"
 
 using namespace corvane;
@@ -298,4 +299,98 @@ TEST(Leaks, SelectionsAndLaunchesLeaveNoHandlesBehind) {
         Press(app, kLaunchButton), pinned += app.win().lastLaunch() == O::Pinned;
     EXPECT_EQ(pinned, 30);
     EXPECT_LE(OpenHandles(), before + 5);
+}
+
+// Events from outside at each moment Corvane lets events in. Whatever comes, Favorites (Favorites.unsaved when it
+// could not be read) ends with every favourite the user had, the typed text stays while the window lives, and the
+// window lives on or has closed in order.
+TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
+    TempDir dir;
+    std::unique_ptr<App> app;
+    std::string list;  // longer than the first screen that start-up lists before the rest
+    for (int i = 0; i < 100; ++i)
+        list += Fav("Fav " + std::to_string(i), kCpu0, kGhost, "c:\\", "None");
+    const std::string typed = Fav("Typed", kCpu1, "c:\\typed\\typed.exe", "c:\\typed", "None");
+    const auto send = [&](UINT msg, WPARAM wp) { return [&app, msg, wp] { SendMessageA(app->hwnd(), msg, wp, 0); }; };
+    const std::function<void()> close = send(WM_CLOSE, 0), taskbar = send(RegisterWindowMessageA("TaskbarCreated"), 0);
+    const std::function<void()> endSession = [&] {
+        SendMessageA(app->hwnd(), WM_QUERYENDSESSION, 0, 0);
+        SendMessageA(app->hwnd(), WM_ENDSESSION, TRUE, 0);
+    };
+    const std::function<void()> request = [&] {  // from `corvane.exe /launch "Fav 99 on CPU 0"`
+        COPYDATASTRUCT data{kLaunchRequestTag, 15, const_cast<char*>("Fav 99 on CPU 0")};
+        SendMessageA(app->hwnd(), WM_COPYDATA, 0, LPARAM(&data));
+    };
+    const std::function<void()> secondStart = [&] {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        std::string program = Beside("..\\..\\corvane.exe");
+        ASSERT_TRUE(
+            CreateProcessA(program.c_str(), program.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+        EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 15000));
+        CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
+    };
+    enum Moment { AddingTheIcon, UnreadableBox, FillInBox, LaunchPause, Saving };
+    struct Row {
+        const char* name;
+        Moment at;
+        std::function<void()> event;
+    };
+    const Row rows[] = {
+        {"WM_CLOSE while the icon is added", AddingTheIcon, close},
+        {"log-off while the icon is added", AddingTheIcon, endSession},
+        {"a /launch request while the icon is added", AddingTheIcon, request},
+        {"TaskbarCreated while the icon is added", AddingTheIcon, taskbar},
+        {"a second start while the icon is added", AddingTheIcon, secondStart},
+        {"Add while the icon is added", AddingTheIcon, [&] { Press(*app, kAddButton); }},
+        {"WM_CLOSE in the unreadable box", UnreadableBox, close},
+        {"a /launch request in the unreadable box", UnreadableBox, request},
+        {"WM_CLOSE in the fill-in box", FillInBox, close},
+        {"Save again in the fill-in box", FillInBox, [&] { app->Click(kSaveButton); }},
+        {"a /launch request in the fill-in box", FillInBox, request},
+        {"log-off in a launch's pause", LaunchPause, endSession},
+        {"a /launch request in a launch's pause", LaunchPause, request},
+        {"a second start in a launch's pause", LaunchPause, secondStart},
+        {"WM_CLOSE while saving", Saving, close},
+        {"log-off while saving", Saving, endSession},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(WriteBytes("Favorites", list));
+        bool came = false;
+        const auto event = [&] { came = true, row.event(); };
+        Held held{row.at == UnreadableBox
+                      ? CreateFileA("Favorites", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                      : nullptr,
+                  CloseHandle};
+        ShellStandIn shell(row.at == AddingTheIcon ? event : std::function<void()>());
+        ASSERT_TRUE(shell.found()) << "Shell_NotifyIcon would go to the shell's own window";
+        app = std::make_unique<App>();
+        app->boxes().whileShown = row.at == UnreadableBox || row.at == FillInBox ? event : std::function<void()>();
+        ASSERT_TRUE(app->Start() || row.at == AddingTheIcon || row.at == UnreadableBox);
+        held.reset();
+        const bool saves = row.at == Saving;
+        if (row.at == FillInBox || saves) {
+            app->Click(kAddButton);
+            app->Click(kClearButton);
+            app->SetText(kTitleEdit, "Typed");
+        }
+        if (saves) {
+            app->SetText(kTargetEdit, "c:\\typed\\typed.exe");
+            app->Click(kCpu1Option);
+            AtNextPump(event);
+        }
+        if (row.at == FillInBox || saves) app->Click(kSaveButton);
+        if (row.at == LaunchPause) LaunchWithMidway(*app, 600, [&] { return event(), true; });
+        ASSERT_TRUE(came);
+        EXPECT_TRUE(app->win().closed() || StateOf(app->hwnd()) == Shown::Normal);
+        EXPECT_TRUE(app->win().closed() || row.at != FillInBox || app->Text(kTitleEdit) == "Typed");
+        ASSERT_TRUE(app->win().closed() || app->Close());
+        EXPECT_EQ(ReadBytes("Favorites"), saves ? list + typed : list);
+        EXPECT_FALSE(ReadBytes("Favorites.unsaved").has_value());
+        ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));  // nothing may write once the window has closed
+        app.reset();
+        EXPECT_EQ(ReadBytes("Favorites"), std::string("sentinel"));
+    }
 }

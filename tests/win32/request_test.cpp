@@ -59,9 +59,8 @@ TEST(Overlap, RequestsFromOutsideLeaveWhatTheUserTypedAlone) {
         };
         const std::vector<std::string> typed = editor();
         if (box) {
-            app.boxes().OnEachBox([&] { Request(app, "Asked on CPU 1"); });
+            app.boxes().whileShown = [&] { Request(app, "Asked on CPU 1"); };
             app.Click(kSaveButton);
-            app.boxes().OnEachBox({});
             EXPECT_TRUE(ProcessIds("asked.exe").empty()) << "launched while the box was up";
         } else {
             Request(app, "Asked on CPU 1");

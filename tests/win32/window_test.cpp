@@ -431,8 +431,7 @@ TEST(ControlHookTest, AHookGoneBeforeItsControlLeavesTheControlWhole) {
     }
 }
 
-constexpr LONGLONG kOverCap = (256LL << 20) + 1;             // sparse on this file system: no disk spent
-using Held = std::unique_ptr<void, decltype(&CloseHandle)>;  // a handle to Favorites that another program keeps
+constexpr LONGLONG kOverCap = (256LL << 20) + 1;  // sparse on this file system: no disk spent
 TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
     const std::string path = dir.Join("Favorites");
     const struct {

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 namespace corvane::test {
 
@@ -125,7 +126,9 @@ void CALLBACK BoxCatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND box, LPARAM) CALLBACK -> BOOL {  // stdcall, as a 32-bit build needs
-            if (ClassOf(box) != "#32770" || !IsWindowVisible(box)) return TRUE;
+            // Marked once seen: whileShown may pump, and so run this again while its box is up.
+            if (ClassOf(box) != "#32770" || !IsWindowVisible(box) || GetPropA(box, "CrvSeen")) return TRUE;
+            SetPropA(box, "CrvSeen", HANDLE(1));
             // The icon control is 0x14 on Windows, 0x440 on Wine. MB_OK is 0: other buttons leave a trace.
             HWND iconControl = GetDlgItem(box, 0x14) ? GetDlgItem(box, 0x14) : GetDlgItem(box, 0x440);
             const auto icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
@@ -134,11 +137,50 @@ void CALLBACK BoxCatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
                                         buttons |
                                             (icon == LoadIcon(nullptr, IDI_INFORMATION) ? MB_ICONINFORMATION : 0) |
                                             (icon == LoadIcon(nullptr, IDI_WARNING) ? MB_ICONWARNING : 0)});
-            if (g_catcher->onBox_) g_catcher->onBox_();
+            if (auto act = std::exchange(g_catcher->whileShown, nullptr)) act();
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             return TRUE;
         },
         0);
+}
+
+ShellStandIn::ShellStandIn(std::function<void()> onRequest) : onRequest_(std::move(onRequest)) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Shell_TrayWnd";
+    RegisterClassA(&wc);  // fails harmlessly from the second stand-in on
+    hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                            nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+ShellStandIn::~ShellStandIn() {
+    DestroyWindow(hwnd_);
+}
+bool ShellStandIn::found() const {
+    return hwnd_ && FindWindowA("Shell_TrayWnd", nullptr) == hwnd_;
+}
+LRESULT CALLBACK ShellStandIn::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<ShellStandIn*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg != WM_COPYDATA || !self) return DefWindowProcA(hwnd, msg, wp, lp);
+    ++self->requests_;
+    if (auto act = std::exchange(self->onRequest_, nullptr)) act();
+    return TRUE;
+}
+
+void AtNextPump(std::function<void()> act) {
+    static std::function<void()> pending;
+    static HWND receiver = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    static const auto proc = [](HWND w, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (msg != WM_APP) return DefWindowProcA(w, msg, wp, lp);
+        if (auto run = std::exchange(pending, nullptr)) run();
+        return 0;
+    };
+    static const LONG_PTR subclassed = SetWindowLongPtrA(receiver, GWLP_WNDPROC, LONG_PTR(+proc));
+    (void)subclassed;
+    pending = std::move(act);
+    PostMessageA(receiver, WM_APP, 0, 0);
 }
 
 App::App() : boxes_(std::make_unique<BoxCatcher>()), win_(std::make_unique<MainWindow>()) {
@@ -149,17 +191,23 @@ App::~App() {
 }
 
 bool App::Start() {
-    return win_->Create(GetModuleHandleA(nullptr)) && (win_->Load(), win_->hwnd() != nullptr);
+    return win_->Create(GetModuleHandleA(nullptr)) && (win_->Start(), win_->hwnd() != nullptr);
 }
 
 bool App::Close() {
     PostMessageA(win_->hwnd(), WM_CLOSE, 0, 0);
-    return PumpUntil([this] { return win_->closed(); });
+    if (!PumpUntil([this] { return win_->closed(); })) return false;
+    win_->TellWhereFavoritesWent();
+    return true;
 }
 
 HWND App::control(int id) const {
+    return ControlOf(hwnd(), id);
+}
+
+HWND ControlOf(HWND main, int id) {
     const ControlSpec* item = FindSpec(id);
-    HWND container = item && item->parent ? GetDlgItem(hwnd(), item->parent) : hwnd();
+    HWND container = item && item->parent ? GetDlgItem(main, item->parent) : main;
     return GetDlgItem(container, id);
 }
 

@@ -53,22 +53,39 @@ public:
     BoxCatcher();
     ~BoxCatcher();
     const std::vector<BoxSeen>& seen() const { return seen_; }
-    void OnEachBox(std::function<void()> act) { onBox_ = std::move(act); }  // runs while the box is up, before OK
+    std::function<void()> whileShown;  // run once, inside the next box, before OK
 
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
     std::vector<BoxSeen> seen_;
-    std::function<void()> onBox_;
     UINT_PTR timer_;
 };
+
+// A window of the shell's notification class that Shell_NotifyIcon finds before the shell's own: it answers every
+// icon request, and runs `onRequest` inside the first one, as a busy shell that sends a message of its own meanwhile.
+class ShellStandIn {
+public:
+    explicit ShellStandIn(std::function<void()> onRequest);
+    ~ShellStandIn();
+    bool found() const;
+    int requests() const { return requests_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    std::function<void()> onRequest_;
+    int requests_ = 0;
+    HWND hwnd_ = nullptr;
+};
+
+void AtNextPump(std::function<void()> act);  // run from the next message pump of this thread, whichever runs first
 
 // The real main window, started as corvane.exe does, except that closing it does not end the test program.
 class App {
 public:
     App();
     ~App();
-    bool Start();  // Create + Load; false if the window could not be made
-    bool Close();  // WM_CLOSE; true once the window is gone
+    bool Start();  // Create + Start; false if the window could not be made
+    bool Close();  // WM_CLOSE; true once the window is gone, and what corvane.exe tells after its loop told
 
     MainWindow& win() { return *win_; }
     HWND hwnd() const { return win_->hwnd(); }
@@ -87,6 +104,10 @@ private:
     std::unique_ptr<BoxCatcher> boxes_;
     std::unique_ptr<MainWindow> win_;
 };
+
+HWND ControlOf(HWND main, int id);  // a control of the main window by its id, in this process or another
+
+using Held = std::unique_ptr<void, decltype(&CloseHandle)>;  // a handle another program keeps, such as to Favorites
 
 std::string Record(std::string_view display, std::string_view coded, std::string_view startIn, std::string_view params);
 
