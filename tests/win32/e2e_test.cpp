@@ -25,7 +25,8 @@ public:
     }
     ~Corvane() {  // handles that are null when nothing started
         if (!Ended(0)) TerminateProcess(pi_.hProcess, 99);
-        CloseHandle(pi_.hThread), CloseHandle(pi_.hProcess);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
     }
     bool Ended(DWORD ms) const { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
     HWND Window() const {  // its main window, once start-up has marked the caption
@@ -109,7 +110,6 @@ TEST_F(E2e, LaunchFromTheCommandLine) {
         {"/launch \"Chess on CPU 1\"", First::Corvane,
          "There is no favorite \"Chess on CPU 1\" in the list, so nothing was started.", 0},
         {"/launch", First::None, "Usage: corvane.exe /launch \"<favorite as the list shows it>\"", 0},
-        {"/start \"Game on CPU 1\"", First::None, "Usage: corvane.exe /launch \"<favorite as the list shows it>\"", 0},
         {"/launch \"Game on CPU 1\"", First::Refuser,
          "The running Corvane did not take the request to launch \"Game on CPU 1\".", 0},
     };

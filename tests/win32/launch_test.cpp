@@ -1,11 +1,10 @@
-// Launching favourites through the real window: the cores programs end up on, the window afterwards, events
-// arriving while the pin attempts run, the notification-area icon, and handles left behind.
+// Launching favourites through the real window: the cores programs end up on, the window afterwards, the
+// notification-area icon, and handles left behind.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
 
-#include "app/launch_request.hpp"
 #include "support/launching.hpp"
 
 using namespace corvane;
@@ -13,35 +12,40 @@ using namespace corvane::test;
 
 namespace {
 
-// keys: pressed once the menu shows; forced: the menu was still open after 3 s and ended from here.
+// The popup menu shown while it lives: what it offers, and the keys pressed in it. Forced: still open after 3 s,
+// and ended from here.
 struct MenuWatch {
     std::vector<WPARAM> keys;
-    ULONGLONG start = 0;
-    bool seen = false, forced = false;
-    int items = 0;
-    std::string text;
-} g_menu;
-
-void CALLBACK WatchMenu(HWND, UINT, UINT_PTR, DWORD) {
-    HWND menu = nullptr;  // the popup menu's window, once it shows
-    while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu))
-        continue;
-    if (menu && !g_menu.seen) {
-        g_menu.seen = true;
+    ULONGLONG start = GetTickCount64();
+    bool seen = false;
+    bool forced = false;
+    std::string items;  // each item's text, followed by '|'
+    void Look() {
+        HWND menu = nullptr;  // the popup menu's window, once it shows
+        while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu))
+            continue;
+        if (GetTickCount64() - start > 3000) {
+            forced = true;
+            EndMenu();
+        }
+        if (!menu || seen) return;
+        seen = true;
         const auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
-        g_menu.items = GetMenuItemCount(handle);
-        char text[64] = "";
-        g_menu.text.assign(text, GetMenuStringA(handle, 0, text, sizeof text, MF_BYPOSITION));
-        for (WPARAM key : g_menu.keys)
+        for (int i = 0; i < GetMenuItemCount(handle); ++i) {
+            char text[64] = "";
+            items.append(text, GetMenuStringA(handle, i, text, sizeof text, MF_BYPOSITION)).append("|");
+        }
+        for (WPARAM key : keys)
             PostMessageA(menu, WM_KEYDOWN, key, 0);
-    } else if (GetTickCount64() - g_menu.start > 3000) {
-        g_menu.forced = true, EndMenu();
     }
-}
+};
 
 bool IconAlive(HICON icon) {
     ICONINFO i{};
-    return GetIconInfo(icon, &i) && (DeleteObject(i.hbmColor), DeleteObject(i.hbmMask), true);
+    if (!GetIconInfo(icon, &i)) return false;
+    DeleteObject(i.hbmColor);
+    DeleteObject(i.hbmMask);
+    return true;
 }
 
 // Kernel handles are small multiples of four, handed out lowest first: each one that duplicates is open.
@@ -64,26 +68,32 @@ TEST(Launch, CoreStartInParametersAndWindowState) {
         std::string startIn, params;
         O outcome;
         Shown after;
+        bool doubleClick;  // on the list, else Launch
     };
     const Row rows[] = {
-        // image: a pin_target copy, or nullptr for the ghost target
-        {"CPU 0 with parameters", kCpu0, "cpu0.exe", "run", "--life=8 -x", O::Pinned, Shown::Hidden},
-        {"CPU 1, parameters None", kCpu1, "cpu1.exe", "run", "None", O::Pinned, Shown::Hidden},
-        {"Default", kCpuDefault, "dflt.exe", "run", "--life=8", O::Unpinned, Shown::Hidden},
-        {"start-in folder too short", kCpu0, "short.exe", "c", "--life=8", O::Refused, Shown::Normal},
-        {"a target that never runs", kCpu0, nullptr, "run", "None", O::NotPinned, Shown::Normal},
+        // image: a pin_target copy, or nullptr for the ghost target; the row's favourite is the second of two
+        {"CPU 0 with parameters", kCpu0, "cpu0.exe", "run", "--life=8 -x", O::Pinned, Shown::Hidden, false},
+        {"CPU 1, parameters None", kCpu1, "cpu1.exe", "run", "None", O::Pinned, Shown::Hidden, true},
+        {"Default", kCpuDefault, "dflt.exe", "run", "--life=8", O::Unpinned, Shown::Hidden, false},
+        {"start-in folder too short", kCpu0, "short.exe", "c", "--life=8", O::Refused, Shown::Normal, false},
+        {"a target that never runs", kCpu0, nullptr, "run", "None", O::NotPinned, Shown::Normal, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TempDir dir;
         ProcessReaper reaper{{row.image ? row.image : "ghost.exe"}};
         CreateDirectoryA(dir.Join("run").c_str(), nullptr);
-        ASSERT_TRUE(WriteBytes("Favorites", Fav("Row", row.code, row.image ? Place(dir, row.image) : kGhost,
-                                                row.startIn == "run" ? dir.Join("run") : row.startIn, row.params)));
+        const std::string startIn = row.startIn == "run" ? dir.Join("run") : row.startIn;
+        const std::string target = row.image ? Place(dir, row.image) : kGhost;
+        const std::string first = Fav("First", kCpu1, kGhost, "c:\\", "None");
+        ASSERT_TRUE(WriteBytes("Favorites", first + Fav("Row", row.code, target, startIn, row.params)));
         App app;
         ASSERT_TRUE(app.Start());
+        app.Select(1);
         const DWORD_PTR ownBefore = Affinity(GetCurrentProcess());
-        const ULONGLONG elapsed = TimedLaunch(app);
+        const ULONGLONG start = GetTickCount64();
+        Press(app, row.doubleClick ? kFavoritesList : kLaunchButton, row.doubleClick ? LBN_DBLCLK : BN_CLICKED);
+        const ULONGLONG elapsed = GetTickCount64() - start;
         EXPECT_EQ(Affinity(GetCurrentProcess()), ownBefore) << "the window's own cores were not put back";
         EXPECT_EQ(app.win().lastLaunch(), row.outcome);
         EXPECT_EQ(StateOf(app.hwnd()), row.after);
@@ -137,80 +147,16 @@ TEST(Launch, PinnedAsTheProgramStarts) {
         // The program's code runs from the launch's first event on, when no pin by name has run yet (that
         // waits 0.1 s first). Unpinned then, it would start and pass on every core. How often a program
         // left to race its pin wins is a figure of the benchmark.
-        LaunchWithMidway(app, 10, [&] {
+        const bool done = LaunchWithMidway(app, 10, [&] {
             const std::vector<DWORD> pids = ProcessIds(row.image);
             HANDLE process = pids.empty() ? nullptr : OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pids[0]);
             atFirstEvent = Affinity(process);
             CloseHandle(process);
             return WriteBytes(go, "") && PumpUntil(allStarted, 10000);
         });
-        ASSERT_TRUE(g_midwayDone && allStarted());
+        ASSERT_TRUE(done && allStarted());
         EXPECT_EQ(atFirstEvent, MaskFor(row.code)) << "not on its core from its creation";
         EXPECT_EQ(ReportedMasks(report, "first"), Masks(starts, MaskFor(row.code)));
-    }
-}
-
-TEST(Launch, EventsArrivingWhileThePinAttemptsRun) {
-    std::unique_ptr<App> app;
-    std::string image, other, report;  // the other favourite's program: its image name, path and report
-    // A launch asked for meanwhile runs once this one has ended, not inside it.
-    const auto waited = [&] { EXPECT_TRUE(ProcessIds(image).empty() && ReportsCore(report, kCpu1)); };
-    // runOther: the other favourite's program runs beforehand; keepsGhost: the launched one is still saved.
-    struct Row {
-        const char* name;
-        bool runOther;
-        std::function<void()> act;
-        O outcome;
-        Shown after;
-        bool keepsGhost;
-        std::function<void()> check;
-    };
-    const Row rows[] = {
-        {"WM_CLOSE", false, [&] { SendMessageA(app->hwnd(), WM_CLOSE, 0, 0); }, O::WindowGone, Shown::Closed, true, {}},
-        {"WM_CLOSE queued while the target field handles a change",
-         false,
-         [&] { PostMessageA(app->hwnd(), WM_CLOSE, 0, 0), app->SetText(kTargetEdit, other); },
-         O::WindowGone,
-         Shown::Closed,
-         true,
-         {}},
-        {"Remove", false, [&] { Press(*app, kRemoveButton); }, O::NotPinned, Shown::Normal, false,
-         [&] { EXPECT_EQ(app->Favorites(), std::vector<std::string>{"Other on CPU 1"}); }},
-        {"another favourite selected", true, [&] { app->Select(1); }, O::Pinned, Shown::Hidden, true,
-         [&] { EXPECT_TRUE(ReportsCore(report, kCpu1)); }},
-        {"the other favourite's Launch", false, [&] { app->Select(1), Press(*app, kLaunchButton); }, O::NotPinned,
-         Shown::Normal, true, waited},
-        {"a request from another instance", false, [&] { Request(*app, "Other on CPU 1"); }, O::NotPinned,
-         Shown::Normal, true, waited},
-    };
-    int n = 0;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        TempDir dir;
-        image = "other" + std::to_string(n++) + ".exe";
-        ProcessReaper reaper{{image}};
-        other = Place(dir, image);
-        report = dir.Join("other.txt");
-        const std::string otherRecord = Fav("Other", kCpu1, other, dir.path(), "--report=" + report);
-        const std::string both = Fav("Ghost", kCpu1, kGhost, dir.path(), "None") + otherRecord;
-        ASSERT_TRUE(WriteBytes("Favorites", both));
-        if (row.runOther) ShellExecuteA(nullptr, nullptr, other.c_str(), ("--report=" + report).c_str(), nullptr, 0);
-        ASSERT_TRUE(!row.runOther || PumpUntil([&] { return !ReportedMasks(report, "first").empty(); }, 10000));
-        app = std::make_unique<App>();
-        ASSERT_TRUE(app->Start());
-        // Read by now: only the close's own write can bring the list back.
-        ASSERT_TRUE(WriteBytes("Favorites", "changed by another program"));
-        const ULONGLONG elapsed = LaunchWithMidway(*app, 600, [&] { return row.act(), true; });
-        ASSERT_TRUE(g_midwayDone) << "the launch ended before the event came, after " << elapsed << " ms";
-        EXPECT_EQ(app->win().lastLaunch(), row.outcome);
-        EXPECT_EQ(StateOf(app->hwnd()), row.after);
-        if (row.check) row.check();
-        ASSERT_TRUE(app->win().closed() || app->Close());
-        EXPECT_EQ(ReadBytes("Favorites"), row.keepsGhost ? both : otherRecord);
-        // Nothing may write the file again once the window has closed.
-        ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));
-        app.reset();
-        EXPECT_EQ(ReadBytes("Favorites"), std::string("sentinel"));
     }
 }
 
@@ -226,7 +172,9 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
         bool menu;
         Shown after;
     };
-    constexpr Shown kNormal = Shown::Normal, kHidden = Shown::Hidden, kMax = Shown::Maximised;
+    constexpr Shown kNormal = Shown::Normal;
+    constexpr Shown kHidden = Shown::Hidden;
+    constexpr Shown kMax = Shown::Maximised;
     const Row rows[] = {
         {"double click on the icon", 1, WM_LBUTTONDBLCLK, kHidden, false, {}, false, kNormal},
         {"another icon's id", 2, WM_LBUTTONDBLCLK, kHidden, false, {}, false, kHidden},
@@ -249,12 +197,11 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
         ASSERT_TRUE(SetCursorPos(at.x, at.y) && GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y);
         ASSERT_TRUE(ScreenToClient(app.hwnd(), &cursor) && GetClientRect(app.hwnd(), &client));
         ASSERT_EQ(PtInRect(&client, cursor) != FALSE, row.inside);
-        g_menu = MenuWatch{row.keys, GetTickCount64(), false, false, 0, {}};
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, WatchMenu);
+        MenuWatch watch{row.keys};
+        const Ticker ticker([&watch] { watch.Look(); }, 20);
         SendMessageA(app.hwnd(), WM_MOUSEMOVE, row.wp, row.lp);
-        KillTimer(nullptr, timer);
-        EXPECT_EQ(std::make_tuple(g_menu.seen, g_menu.forced, g_menu.items, g_menu.text),
-                  std::make_tuple(row.menu, false, row.menu ? 1 : 0, std::string(row.menu ? "Exit Corvane" : "")));
+        EXPECT_EQ(watch.items, row.menu ? "Exit Corvane|" : "");
+        EXPECT_FALSE(watch.forced);
         EXPECT_TRUE(PumpUntil([&] { return StateOf(app.hwnd()) == row.after; }, 3000));
     }
     App app;
@@ -295,102 +242,10 @@ TEST(Leaks, SelectionsAndLaunchesLeaveNoHandlesBehind) {
     ASSERT_EQ(app.win().lastLaunch(), O::Pinned);
     const int before = OpenHandles();
     int pinned = 0;
-    for (int i = 0; i < 30; ++i)
-        Press(app, kLaunchButton), pinned += app.win().lastLaunch() == O::Pinned;
+    for (int i = 0; i < 30; ++i) {
+        Press(app, kLaunchButton);
+        pinned += app.win().lastLaunch() == O::Pinned;
+    }
     EXPECT_EQ(pinned, 30);
     EXPECT_LE(OpenHandles(), before + 5);
-}
-
-// Events from outside at each moment Corvane lets events in. Whatever comes, Favorites (Favorites.unsaved when it
-// could not be read) ends with every favourite the user had, the typed text stays while the window lives, and the
-// window lives on or has closed in order.
-TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
-    TempDir dir;
-    std::unique_ptr<App> app;
-    std::string list;  // longer than the first screen that start-up lists before the rest
-    for (int i = 0; i < 100; ++i)
-        list += Fav("Fav " + std::to_string(i), kCpu0, kGhost, "c:\\", "None");
-    const std::string typed = Fav("Typed", kCpu1, "c:\\typed\\typed.exe", "c:\\typed", "None");
-    const auto send = [&](UINT msg, WPARAM wp) { return [&app, msg, wp] { SendMessageA(app->hwnd(), msg, wp, 0); }; };
-    const std::function<void()> close = send(WM_CLOSE, 0), taskbar = send(RegisterWindowMessageA("TaskbarCreated"), 0);
-    const std::function<void()> endSession = [&] {
-        SendMessageA(app->hwnd(), WM_QUERYENDSESSION, 0, 0);
-        SendMessageA(app->hwnd(), WM_ENDSESSION, TRUE, 0);
-    };
-    const std::function<void()> request = [&] {  // from `corvane.exe /launch "Fav 99 on CPU 0"`
-        COPYDATASTRUCT data{kLaunchRequestTag, 15, const_cast<char*>("Fav 99 on CPU 0")};
-        SendMessageA(app->hwnd(), WM_COPYDATA, 0, LPARAM(&data));
-    };
-    const std::function<void()> secondStart = [&] {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        std::string program = Beside("..\\..\\corvane.exe");
-        ASSERT_TRUE(
-            CreateProcessA(program.c_str(), program.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-        EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 15000));
-        CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
-    };
-    enum Moment { AddingTheIcon, UnreadableBox, FillInBox, LaunchPause, Saving };
-    struct Row {
-        const char* name;
-        Moment at;
-        std::function<void()> event;
-    };
-    const Row rows[] = {
-        {"WM_CLOSE while the icon is added", AddingTheIcon, close},
-        {"log-off while the icon is added", AddingTheIcon, endSession},
-        {"a /launch request while the icon is added", AddingTheIcon, request},
-        {"TaskbarCreated while the icon is added", AddingTheIcon, taskbar},
-        {"a second start while the icon is added", AddingTheIcon, secondStart},
-        {"Add while the icon is added", AddingTheIcon, [&] { Press(*app, kAddButton); }},
-        {"WM_CLOSE in the unreadable box", UnreadableBox, close},
-        {"a /launch request in the unreadable box", UnreadableBox, request},
-        {"WM_CLOSE in the fill-in box", FillInBox, close},
-        {"Save again in the fill-in box", FillInBox, [&] { app->Click(kSaveButton); }},
-        {"a /launch request in the fill-in box", FillInBox, request},
-        {"log-off in a launch's pause", LaunchPause, endSession},
-        {"a /launch request in a launch's pause", LaunchPause, request},
-        {"a second start in a launch's pause", LaunchPause, secondStart},
-        {"WM_CLOSE while saving", Saving, close},
-        {"log-off while saving", Saving, endSession},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        ASSERT_TRUE(WriteBytes("Favorites", list));
-        bool came = false;
-        const auto event = [&] { came = true, row.event(); };
-        Held held{row.at == UnreadableBox
-                      ? CreateFileA("Favorites", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                      : nullptr,
-                  CloseHandle};
-        ShellStandIn shell(row.at == AddingTheIcon ? event : std::function<void()>());
-        ASSERT_TRUE(shell.found()) << "Shell_NotifyIcon would go to the shell's own window";
-        app = std::make_unique<App>();
-        app->boxes().whileShown = row.at == UnreadableBox || row.at == FillInBox ? event : std::function<void()>();
-        ASSERT_TRUE(app->Start() || row.at == AddingTheIcon || row.at == UnreadableBox);
-        held.reset();
-        const bool saves = row.at == Saving;
-        if (row.at == FillInBox || saves) {
-            app->Click(kAddButton);
-            app->Click(kClearButton);
-            app->SetText(kTitleEdit, "Typed");
-        }
-        if (saves) {
-            app->SetText(kTargetEdit, "c:\\typed\\typed.exe");
-            app->Click(kCpu1Option);
-            AtNextPump(event);
-        }
-        if (row.at == FillInBox || saves) app->Click(kSaveButton);
-        if (row.at == LaunchPause) LaunchWithMidway(*app, 600, [&] { return event(), true; });
-        ASSERT_TRUE(came);
-        EXPECT_TRUE(app->win().closed() || StateOf(app->hwnd()) == Shown::Normal);
-        EXPECT_TRUE(app->win().closed() || row.at != FillInBox || app->Text(kTitleEdit) == "Typed");
-        ASSERT_TRUE(app->win().closed() || app->Close());
-        EXPECT_EQ(ReadBytes("Favorites"), saves ? list + typed : list);
-        EXPECT_FALSE(ReadBytes("Favorites.unsaved").has_value());
-        ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));  // nothing may write once the window has closed
-        app.reset();
-        EXPECT_EQ(ReadBytes("Favorites"), std::string("sentinel"));
-    }
 }

@@ -110,7 +110,8 @@ TEST_F(WindowTest, LayoutMatchesTheDesignAtTheSessionScale) {
         EXPECT_TRUE(EqualsIgnoringAsciiCase(ClassOf(w), c.cls)) << "id " << c.id << " is a " << ClassOf(w);
         EXPECT_EQ(TextOf(w), c.caption) << "id " << c.id;
         RECT rc;  // in the parent's client area
-        GetWindowRect(w, &rc), MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&rc), 2);
+        GetWindowRect(w, &rc);
+        MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&rc), 2);
         expectAt(w, rc, c.left, c.top, c.width, c.height);
     }
 
@@ -144,15 +145,9 @@ TEST_F(WindowTest, LayoutTabOrderTooltipsAndColours) {
            GetWindow(tooltip, GW_OWNER) != app->hwnd()) {}
     for (const auto& t : tips) {
         char text[256] = "";
-        TTTOOLINFOA ti{TTTOOLINFOA_V2_SIZE,
-                       0,
-                       GetParent(app->control(t.id)),
-                       UINT_PTR(app->control(t.id)),
-                       {},
-                       nullptr,
-                       text,
-                       0,
-                       nullptr};
+        TTTOOLINFOA ti{.cbSize = TTTOOLINFOA_V2_SIZE, .hwnd = GetParent(app->control(t.id))};
+        ti.uId = UINT_PTR(app->control(t.id));
+        ti.lpszText = text;
         SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, LPARAM(&ti));
         EXPECT_STREQ(text, t.tip) << "id " << t.id;
     }
@@ -283,33 +278,42 @@ TEST_F(WindowTest, EditorSavesCleanedFieldsAsANewFavoriteOrRefusesThem) {
     }
 }
 
-// And the end of the session writes the file.
-TEST_F(WindowTest, CancelAndRemoveLeaveNothingSelected) {
+// The favorites panel and the editor's Cancel; the end of the session writes the file.
+TEST_F(WindowTest, SelectCancelAndRemove) {
+    const std::string xy = "x\ny\n";  // a lone LF ends no line
+    const std::string goFields = "Go|c:\\go\\go.exe|c:\\go|None";
     const struct {
         const char* name;
+        int select;  // -1: none
         std::vector<int> clicks;
         std::vector<std::string> list;
-        std::string atEnd;
+        int selected;
+        std::string fields, atEnd;
     } rows[] = {
+        {"select the second", 1, {}, {"Chess on CPU 1", "Go on Default", xy}, 1, goFields, kChess + kGo + xy},
         {"cancel",
+         -1,
          {kAddButton, kCancelButton},
-         {"Chess on CPU 1", "Go on Default", "x\ny\n"},
-         WithDir(kChess, dir) + kGo + "x\ny\n"},
-        {"remove", {kRemoveButton}, {"Go on Default", "x\ny\n"}, kGo + "x\ny\n\r\n\r\n\r\n\r\n"},
+         {"Chess on CPU 1", "Go on Default", xy},
+         -1,
+         "|||",
+         kChess + kGo + xy},
+        {"remove the second", 1, {kRemoveButton}, {"Chess on CPU 1", xy}, -1, "|||", kChess + xy + "\r\n\r\n\r\n\r\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        Start(kChess + kGo + "x\ny\n");  // a lone LF ends no line
+        Start(kChess + kGo + xy);
         ASSERT_EQ(app->Selected(), 0);
+        if (row.select >= 0) app->Select(row.select);
         for (int id : row.clicks)
             app->Click(id);
         EXPECT_EQ(app->Favorites(), row.list);
-        EXPECT_EQ(app->Selected(), -1);
-        EXPECT_EQ(Fields(), "|||");
+        EXPECT_EQ(app->Selected(), row.selected);
+        EXPECT_EQ(Fields(), row.fields);
         EXPECT_TRUE(app->Visible(kFavoritesPanel));
-        EXPECT_FALSE(IsWindowEnabled(app->control(kLaunchButton)));
+        EXPECT_EQ(IsWindowEnabled(app->control(kLaunchButton)) != FALSE, row.selected >= 0);
         SendMessageA(app->hwnd(), WM_ENDSESSION, TRUE, 0);
-        EXPECT_EQ(ReadBytes(dir.Join("Favorites")), row.atEnd);
+        EXPECT_EQ(ReadBytes(dir.Join("Favorites")), WithDir(row.atEnd, dir));
         app.reset();
     }
 }
@@ -337,7 +341,7 @@ TEST_F(WindowTest, TargetFillsStartInAndEmptyTitleAndTakesDroppedPrograms) {
     }
 }
 
-TEST_F(WindowTest, BrowseOpensFoldersAndHandsBackTheChosenProgram) {
+TEST_F(WindowTest, BrowseOpensDrivesAndFoldersAndHandsBackTheChosenProgram) {
     CreateDirectoryA(dir.Join("sub").c_str(), nullptr);
     for (const char* name : {"b.EXE", "a.exe", "readme.txt", "a.exe1", "sub\\inner.exe"})
         WriteBytes(dir.Join(name), "");
@@ -346,13 +350,24 @@ TEST_F(WindowTest, BrowseOpensFoldersAndHandsBackTheChosenProgram) {
     app->Click(kTargetLabel);
     ASSERT_TRUE(app->Visible(kBrowsePanel) && !app->Visible(kEditorPanel));
     HWND folders = app->control(kFolderList);
-    std::vector<std::string> lines = ListItems(folders);
-    for (std::string& line : lines)
-        line = Trimmed(line);
+    const auto current = [&] { return Trimmed(ListItems(folders).at(SendMessageA(folders, LB_GETCURSEL, 0, 0))); };
     const std::string here = dir.path().substr(dir.path().rfind('\\') + 1);
-    EXPECT_EQ(lines.at(SendMessageA(folders, LB_GETCURSEL, 0, 0)), here);
-    EXPECT_EQ(lines.back(), "sub");
+    EXPECT_EQ(current(), here);
+    EXPECT_EQ(Trimmed(ListItems(folders).back()), "sub");
     EXPECT_EQ(ListItems(app->control(kFileList)), (std::vector<std::string>{"a.exe", "b.EXE"}));
+
+    // Another drive shows its root; this one again shows the folder it was in.
+    HWND drives = app->control(kDriveList);
+    const LRESULT count = SendMessageA(drives, CB_GETCOUNT, 0, 0);
+    const LRESULT thisDrive = SendMessageA(drives, CB_GETCURSEL, 0, 0);
+    ASSERT_GE(count, 2) << "the case needs a second drive";
+    for (LRESULT drive : {thisDrive == 0 ? count - 1 : 0, thisDrive}) {
+        SendMessageA(drives, CB_SETCURSEL, drive, 0);
+        SendMessageA(app->control(kBrowsePanel), WM_COMMAND, MAKEWPARAM(kDriveList, CBN_SELCHANGE), LPARAM(drives));
+        char letter[8] = "";
+        SendMessageA(drives, CB_GETLBTEXT, drive, LPARAM(letter));
+        EXPECT_EQ(current(), drive == thisDrive ? here : std::string(letter) + "\\");
+    }
 
     const struct {
         std::string line;
@@ -361,11 +376,10 @@ TEST_F(WindowTest, BrowseOpensFoldersAndHandsBackTheChosenProgram) {
     } rows[] = {
         {"sub", false, {"inner.exe"}},
         {here, true, {"a.exe", "b.EXE"}},
-        {"sub", true, {"inner.exe"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.line + (row.enter ? " by Enter" : " by double click"));
-        lines = ListItems(folders);
+        const std::vector<std::string> lines = ListItems(folders);
         const auto at = std::find_if(lines.begin(), lines.end(), [&](auto& l) { return Trimmed(l) == row.line; });
         SendMessageA(folders, LB_SETCURSEL, at - lines.begin(), 0);
         SetFocus(folders);
@@ -374,18 +388,19 @@ TEST_F(WindowTest, BrowseOpensFoldersAndHandsBackTheChosenProgram) {
         if (!row.enter)
             SendMessageA(app->control(kBrowsePanel), WM_COMMAND, MAKEWPARAM(kFolderList, LBN_DBLCLK), LPARAM(folders));
         PumpEvents(app->hwnd());
-        EXPECT_EQ(Trimmed(ListItems(folders).at(SendMessageA(folders, LB_GETCURSEL, 0, 0))), row.line);
+        EXPECT_EQ(current(), row.line);
         EXPECT_EQ(ListItems(app->control(kFileList)), row.files);
     }
 
-    SendMessageA(app->control(kFileList), LB_SETCURSEL, 0, 0);
+    SendMessageA(app->control(kFileList), LB_SETCURSEL, 1, 0);
     app->Click(kOkButton);
     EXPECT_TRUE(app->Visible(kEditorPanel) && !app->Visible(kBrowsePanel));
-    EXPECT_EQ(app->Text(kTargetEdit), Lower(dir.path()) + "\\sub\\inner.exe");
-    EXPECT_EQ(app->Text(kStartInEdit), dir.path() + "\\sub");
+    EXPECT_EQ(app->Text(kTargetEdit), Lower(dir.path()) + "\\b.exe");
+    EXPECT_EQ(app->Text(kStartInEdit), dir.path());
 }
 
-TEST_F(WindowTest, BrowseRefreshReselectsByTheWholeName) {
+// Refresh keeps the chosen program by its whole name; Cancel goes back to the editor and leaves its target.
+TEST_F(WindowTest, BrowseRefreshAndCancel) {
     for (const char* name : {"a.exe", "a.exe.exe"})
         WriteBytes(dir.Join(name), "");
     Start();
@@ -400,6 +415,10 @@ TEST_F(WindowTest, BrowseRefreshReselectsByTheWholeName) {
     app->Click(kRefreshButton);
     EXPECT_EQ(ListItems(files), std::vector<std::string>{"a.exe.exe"});
     EXPECT_EQ(SendMessageA(files, LB_GETCURSEL, 0, 0), LB_ERR);
+    SendMessageA(files, LB_SETCURSEL, 0, 0);
+    app->Click(kBrowseCancelButton);
+    EXPECT_TRUE(app->Visible(kEditorPanel) && !app->Visible(kBrowsePanel));
+    EXPECT_EQ(app->Text(kTargetEdit), "");
 }
 
 // Hooks chained on one edit (the target field has two: files dropped, and its tooltip's): whichever goes first,
@@ -497,7 +516,9 @@ TEST_F(WindowTest, FavoritesAddedAfterAnUnreadableStartGoBeside) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         DeleteFileA(unsaved.c_str());
-        if (row.before) ASSERT_TRUE(WriteBytes(unsaved, *row.before));
+        if (row.before) {
+            ASSERT_TRUE(WriteBytes(unsaved, *row.before));
+        }
         Held held{CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), CloseHandle};
         if (row.huge) std::filesystem::resize_file(unsaved, kOverCap);
         Start();
@@ -528,9 +549,11 @@ TEST(Cp932, LowerCaseKeepsDoubleByteCharactersWhole) {
     TempDir dir;
     App app;
     ASSERT_TRUE(app.Start());
-    app.Click(kAddButton), app.SetText(kTargetEdit, "C:\\\x83\x41\x83\x5C\\Games\\\x83\x41.EXE");
+    app.Click(kAddButton);
+    app.SetText(kTargetEdit, "C:\\\x83\x41\x83\x5C\\Games\\\x83\x41.EXE");
     EXPECT_EQ(app.Text(kStartInEdit), "C:\\\x83\x41\x83\x5C\\Games");
-    app.SetText(kTitleEdit, ""), app.SetText(kTargetEdit, "C:\\Games\\\x83\x41\x83\x5C.EXE");
+    app.SetText(kTitleEdit, "");
+    app.SetText(kTargetEdit, "C:\\Games\\\x83\x41\x83\x5C.EXE");
     EXPECT_EQ(app.Text(kStartInEdit), "C:\\Games");
     EXPECT_EQ(app.Text(kTitleEdit), "Games");
     app.SetText(kTargetEdit, "C:\\\x83\x41\x83\x5C\\Games\\\x83\x41.EXE");

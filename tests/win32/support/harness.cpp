@@ -12,11 +12,11 @@
 namespace corvane::test {
 
 namespace fs = std::filesystem;
-int g_nextDir = 0;
 
+// Named by this object's address: no two live at once on one address, and a folder left by a crash is replaced.
 TempDir::TempDir() : previous_(fs::current_path().string()) {
     const fs::path path = fs::temp_directory_path() /
-                          ("crv-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(g_nextDir++));
+                          ("crv-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(UINT_PTR(this)));
     std::error_code ignored;
     fs::remove_all(path, ignored);
     fs::create_directory(path, ignored);
@@ -65,7 +65,8 @@ std::string Beside(std::string_view name) {
 }
 
 std::string Lower(std::string s) {
-    return CharLowerA(s.data()), s;
+    CharLowerA(s.data());
+    return s;
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
@@ -76,8 +77,11 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)),
                                   QS_ALLINPUT);
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            if (msg.message != WM_QUIT) TranslateMessage(&msg), DispatchMessageA(&msg);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
     }
     return true;
 }
@@ -112,36 +116,41 @@ void DropFile(HWND target, const std::string& path) {
     SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
-BoxCatcher* g_catcher = nullptr;
-
-BoxCatcher::BoxCatcher() : timer_(SetTimer(nullptr, 0, 20, OnTimer)) {
-    g_catcher = this;
+Ticker::Ticker(std::function<void()> tick, UINT ms)
+    : tick_(std::move(tick)),
+      hwnd_(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, LONG_PTR(this));
+    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, LONG_PTR(Proc));
+    if (ms) SetTimer(hwnd_, 1, ms, nullptr);
 }
-BoxCatcher::~BoxCatcher() {
-    KillTimer(nullptr, timer_), g_catcher = nullptr;
+Ticker::~Ticker() {
+    DestroyWindow(hwnd_);
+}
+LRESULT CALLBACK Ticker::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_APP && msg != WM_TIMER) return DefWindowProcA(hwnd, msg, wp, lp);
+    reinterpret_cast<Ticker*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))->tick_();
+    return 0;
 }
 
-void CALLBACK BoxCatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-    if (!g_catcher) return;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND box, LPARAM) CALLBACK -> BOOL {  // stdcall, as a 32-bit build needs
-            // Marked once seen: whileShown may pump, and so run this again while its box is up.
-            if (ClassOf(box) != "#32770" || !IsWindowVisible(box) || GetPropA(box, "CrvSeen")) return TRUE;
-            SetPropA(box, "CrvSeen", HANDLE(1));
-            // The icon control is 0x14 on Windows, 0x440 on Wine. MB_OK is 0: other buttons leave a trace.
-            HWND iconControl = GetDlgItem(box, 0x14) ? GetDlgItem(box, 0x14) : GetDlgItem(box, 0x440);
-            const auto icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
-            const UINT buttons = GetDlgItem(box, IDYES) ? MB_YESNO : GetDlgItem(box, IDCANCEL) ? MB_OKCANCEL : MB_OK;
-            g_catcher->seen_.push_back({TextOf(GetDlgItem(box, 0xFFFF)),
-                                        buttons |
-                                            (icon == LoadIcon(nullptr, IDI_INFORMATION) ? MB_ICONINFORMATION : 0) |
-                                            (icon == LoadIcon(nullptr, IDI_WARNING) ? MB_ICONWARNING : 0)});
-            if (auto act = std::exchange(g_catcher->whileShown, nullptr)) act();
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return TRUE;
-        },
-        0);
+BOOL CALLBACK BoxCatcher::OnWindow(HWND box, LPARAM self) {
+    // Marked once seen: whileShown may pump, and so run this again while its box is up.
+    if (ClassOf(box) == "#32770" && IsWindowVisible(box) && !GetPropA(box, "CrvSeen")) {
+        SetPropA(box, "CrvSeen", HANDLE(1));
+        reinterpret_cast<BoxCatcher*>(self)->Catch(box);
+    }
+    return TRUE;
+}
+
+void BoxCatcher::Catch(HWND box) {
+    // The icon control is 0x14 on Windows, 0x440 on Wine. MB_OK is 0: other buttons leave a trace.
+    HWND iconControl = GetDlgItem(box, 0x14) ? GetDlgItem(box, 0x14) : GetDlgItem(box, 0x440);
+    const auto icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
+    UINT style = GetDlgItem(box, IDYES) ? MB_YESNO : GetDlgItem(box, IDCANCEL) ? MB_OKCANCEL : MB_OK;
+    if (icon == LoadIcon(nullptr, IDI_INFORMATION)) style |= MB_ICONINFORMATION;
+    if (icon == LoadIcon(nullptr, IDI_WARNING)) style |= MB_ICONWARNING;
+    seen_.push_back({TextOf(GetDlgItem(box, 0xFFFF)), style});
+    if (auto act = std::exchange(whileShown, nullptr)) act();
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 ShellStandIn::ShellStandIn(std::function<void()> onRequest) : onRequest_(std::move(onRequest)) {
@@ -164,26 +173,11 @@ bool ShellStandIn::found() const {
 LRESULT CALLBACK ShellStandIn::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<ShellStandIn*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (msg != WM_COPYDATA || !self) return DefWindowProcA(hwnd, msg, wp, lp);
-    ++self->requests_;
     if (auto act = std::exchange(self->onRequest_, nullptr)) act();
     return TRUE;
 }
 
-void AtNextPump(std::function<void()> act) {
-    static std::function<void()> pending;
-    static HWND receiver = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    static const auto proc = [](HWND w, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (msg != WM_APP) return DefWindowProcA(w, msg, wp, lp);
-        if (auto run = std::exchange(pending, nullptr)) run();
-        return 0;
-    };
-    static const LONG_PTR subclassed = SetWindowLongPtrA(receiver, GWLP_WNDPROC, LONG_PTR(+proc));
-    (void)subclassed;
-    pending = std::move(act);
-    PostMessageA(receiver, WM_APP, 0, 0);
-}
-
-App::App() : boxes_(std::make_unique<BoxCatcher>()), win_(std::make_unique<MainWindow>()) {
+App::App() : win_(std::make_unique<MainWindow>()) {
     win_->SetQuitOnClose(false);
 }
 App::~App() {
@@ -191,7 +185,9 @@ App::~App() {
 }
 
 bool App::Start() {
-    return win_->Create(GetModuleHandleA(nullptr)) && (win_->Start(), win_->hwnd() != nullptr);
+    if (!win_->Create(GetModuleHandleA(nullptr))) return false;
+    win_->Start();
+    return win_->hwnd() != nullptr;
 }
 
 bool App::Close() {
@@ -252,8 +248,11 @@ std::vector<DWORD> ProcessIds(std::string_view image) {
 ProcessReaper::~ProcessReaper() {
     for (const std::string& image : images)
         for (DWORD pid : ProcessIds(image))  // each gone before its folder is removed
-            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid))
-                TerminateProcess(process, 0), WaitForSingleObject(process, 5000), CloseHandle(process);
+            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+                TerminateProcess(process, 0);
+                WaitForSingleObject(process, 5000);
+                CloseHandle(process);
+            }
 }
 
 std::vector<DWORD_PTR> ReportedMasks(const std::string& report, std::string_view key) {

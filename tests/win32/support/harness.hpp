@@ -42,23 +42,37 @@ std::string ClassOf(HWND hwnd);
 std::vector<std::string> ListItems(HWND list);
 void DropFile(HWND target, const std::string& path);  // with a real HDROP, as Explorer sends it
 
+// Runs `tick` from this thread's event pumps, message boxes' and menus' included: every `ms` (0: never) from a
+// timer, and once at the first pump after each Post.
+class Ticker {
+public:
+    Ticker(std::function<void()> tick, UINT ms = 0);
+    ~Ticker();
+    Ticker(const Ticker&) = delete;
+    void Post() const { PostMessageA(hwnd_, WM_APP, 0, 0); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    std::function<void()> tick_;
+    HWND hwnd_;
+};
+
 struct BoxSeen {
     std::string text;
     UINT style = 0;
 };  // style: MB_ICON* and button bits as read from the box
 
-// While alive, records every message box this thread shows and presses OK, from a timer inside the box's modal loop.
+// While alive, records every message box this thread shows and presses OK, from inside the box's modal loop.
 class BoxCatcher {
 public:
-    BoxCatcher();
-    ~BoxCatcher();
     const std::vector<BoxSeen>& seen() const { return seen_; }
     std::function<void()> whileShown;  // run once, inside the next box, before OK
 
 private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    void Catch(HWND box);
     std::vector<BoxSeen> seen_;
-    UINT_PTR timer_;
+    Ticker ticker_{[this] { EnumThreadWindows(GetCurrentThreadId(), OnWindow, LPARAM(this)); }, 20};
+    static BOOL CALLBACK OnWindow(HWND, LPARAM);
 };
 
 // A window of the shell's notification class that Shell_NotifyIcon finds before the shell's own: it answers every
@@ -68,16 +82,12 @@ public:
     explicit ShellStandIn(std::function<void()> onRequest);
     ~ShellStandIn();
     bool found() const;
-    int requests() const { return requests_; }
 
 private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
     std::function<void()> onRequest_;
-    int requests_ = 0;
     HWND hwnd_ = nullptr;
 };
-
-void AtNextPump(std::function<void()> act);  // run from the next message pump of this thread, whichever runs first
 
 // The real main window, started as corvane.exe does, except that closing it does not end the test program.
 class App {
@@ -98,10 +108,10 @@ public:
     bool Visible(int id) const { return IsWindowVisible(control(id)) != FALSE; }
     std::vector<std::string> Favorites() const { return ListItems(control(kFavoritesList)); }
     int Selected() const { return static_cast<int>(SendMessageA(control(kFavoritesList), LB_GETCURSEL, 0, 0)); }
-    BoxCatcher& boxes() { return *boxes_; }
+    BoxCatcher& boxes() { return boxes_; }
 
 private:
-    std::unique_ptr<BoxCatcher> boxes_;
+    BoxCatcher boxes_;
     std::unique_ptr<MainWindow> win_;
 };
 

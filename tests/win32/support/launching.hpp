@@ -21,8 +21,10 @@ using Masks = std::vector<DWORD_PTR>;
 using O = LaunchOutcome;
 
 inline DWORD_PTR Affinity(HANDLE process, bool ofSystem = false) {
-    DWORD_PTR mask = 0, all = 0;
-    return GetProcessAffinityMask(process, &mask, &all), ofSystem ? all : mask;
+    DWORD_PTR mask = 0;
+    DWORD_PTR all = 0;
+    GetProcessAffinityMask(process, &mask, &all);
+    return ofSystem ? all : mask;
 }
 inline Masks Affinities(std::string_view image) {  // of every process of that image, ascending
     Masks masks;
@@ -31,7 +33,8 @@ inline Masks Affinities(std::string_view image) {  // of every process of that i
         masks.push_back(Affinity(process));
         CloseHandle(process);
     }
-    return std::sort(masks.begin(), masks.end()), masks;
+    std::sort(masks.begin(), masks.end());
+    return masks;
 }
 inline DWORD_PTR MaskFor(int code) {
     return code == kCpuDefault ? Affinity(GetCurrentProcess(), true) : DWORD_PTR{1} << code;
@@ -53,13 +56,9 @@ inline std::string Fav(const std::string& title, int code, const std::string& ta
                   Lower(startIn), params);
 }
 
-// A favorites-panel button as the panel receives its click, on screen or not.
-inline void Press(App& app, int id) {
-    SendMessageA(GetParent(app.control(id)), WM_COMMAND, id, LPARAM(app.control(id)));
-}
-inline ULONGLONG TimedLaunch(App& app) {
-    const ULONGLONG start = GetTickCount64();
-    return Press(app, kLaunchButton), GetTickCount64() - start;
+// A favorites-panel control's notice as the panel receives it (a button's click), on screen or not.
+inline void Press(App& app, int id, WORD code = BN_CLICKED) {
+    SendMessageA(GetParent(app.control(id)), WM_COMMAND, MAKEWPARAM(id, code), LPARAM(app.control(id)));
 }
 // A launch request as another corvane.exe hands it over.
 inline void Request(App& app, const std::string& display) {
@@ -73,20 +72,29 @@ struct PinsFor {
     ~PinsFor() { Launcher::startPins = saved; }
 };
 
-// Something done from inside a launch's event pump: a thread timer calls it every `ms` until it has done its part.
-inline std::function<bool()> g_midway;
-inline bool g_midwayDone = false;
-inline void CALLBACK Midway(HWND, UINT, UINT_PTR id, DWORD) {
-    static bool inside = false;
-    if (inside || g_midwayDone) return;
-    inside = true, g_midwayDone = g_midway(), inside = false;
-    if (g_midwayDone) KillTimer(nullptr, id);
+// Launches the selected favourite while a timer calls `act` every `ms` from inside the launch's event pump until
+// it has done its part; whether it did.
+inline bool LaunchWithMidway(App& app, UINT ms, const std::function<bool()>& act) {
+    bool inside = false;
+    bool done = false;
+    const Ticker ticker(
+        [&] {
+            if (inside || done) return;
+            inside = true;
+            done = act();
+            inside = false;
+        },
+        ms);
+    Press(app, kLaunchButton);
+    return done;
 }
-inline ULONGLONG LaunchWithMidway(App& app, UINT ms, std::function<bool()> act) {
-    g_midway = std::move(act), g_midwayDone = false;
-    const UINT_PTR timer = SetTimer(nullptr, 0, ms, Midway);
-    const ULONGLONG elapsed = TimedLaunch(app);
-    return KillTimer(nullptr, timer), elapsed;
+
+// Launches the selected favourite and sends `event` from inside its first pause.
+inline bool LaunchWithEvent(App& app, const std::function<void()>& event) {
+    return LaunchWithMidway(app, 600, [&] {
+        event();
+        return true;
+    });
 }
 
 }  // namespace corvane::test
