@@ -14,8 +14,9 @@
 namespace corvane {
 
 // What the sequence needs of the window it runs in. It lets events run
-// between its steps, so everything it reads later is read through these:
-// the core too, which the fields' own code does not give.
+// between its steps, so everything it reads later is read through these,
+// the core included: the launch never reads the fields' code, which in the
+// editor is the option buttons' and not the selected favorite's.
 struct LaunchHost {
     HWND window = nullptr;
     std::function<Alive()> doEvents;
