@@ -42,32 +42,41 @@ void MainWindow::OnSelectionChanged() {
     favorites_.EnableLaunch(false);
     const int index = favorites_.CurrentIndex();
     if (index >= 0) {
-        const Favorite chosen = store().at(index);
-        if (!editor_.ShowFavorite(chosen)) return;
+        if (!editor_.Show(FieldsOf(store_.at(index)))) return;
         favorites_.ShowIcon(editor_.Target());
         favorites_.EnableLaunch(true);
     }
-    (void)DoEvents();
+    (void)DoEvents();  // nothing follows
 }
 
 void MainWindow::Save() {
     if (!editor_.CleanFieldsForSave()) return;
-    const EditorFields fields = editor_.Fields();
+    const FavoriteFields fields = editor_.Fields();
     if (!FieldsComplete(fields.title, fields.startIn, fields.target)) {
         InfoBox(hwnd(), kFillInMessage);
         return;
     }
     Favorite favorite =
         MakeFavorite(fields.title, fields.target, fields.startIn, fields.parameters, fields.code, SystemLower());
-    if (!favorites_.AddUnlessDuplicate(std::move(favorite))) {
+    if (!store_.AddUnlessDuplicate(std::move(favorite))) {
         InfoBox(hwnd(), kDuplicateMessage);
         return;
     }
+    favorites_.ListRest();
     editor_.MarkNoParameters();
     if (!editor_.Clear() || !DoEvents()) return;
     ShowPanel(favorites_, editor_);
-    if (!favorites_.SelectLast()) return;
-    (void)DoEvents();
+    if (favorites_.SelectLast() == FavoritesPanel::Selection::WindowGone) return;
+    (void)DoEvents();  // nothing follows
+}
+
+void MainWindow::Remove(int index) {
+    if (index >= 0) {
+        store_.RemoveAt(index);
+        favorites_.Unlist(index);
+    }
+    if (!DoEvents()) return;
+    ResetSelection();
 }
 
 void MainWindow::ResetSelection() {
@@ -90,15 +99,15 @@ void MainWindow::OnLaunch() {
         pendingLaunches_.emplace_back(std::nullopt);
         return;
     }
-    const EditorFields fields = editor_.Fields();
     LaunchHost host;
-    host.cpuCode = [this] { return CpuCode(store().at(favorites_.CurrentIndex()).coded); };
+    // The selected favorite's core, not the option buttons'.
+    host.cpuCode = [this] { return CpuCode(store_.at(favorites_.CurrentIndex()).coded); };
     host.target = [this] { return editor_.Target(); };
-    RunLaunch({fields.title, fields.target, fields.startIn, fields.parameters}, host);
+    RunLaunch(editor_.Fields(), host);
 }
 
 void MainWindow::LaunchStored(const std::string& display) {
-    const auto& items = store().items();
+    const auto& items = store_.items();
     const auto found =
         std::find_if(items.begin(), items.end(), [&](const Favorite& f) { return f.display == display; });
     if (found == items.end()) {
@@ -106,15 +115,14 @@ void MainWindow::LaunchStored(const std::string& display) {
         return;
     }
     // A copy: the favorite may be removed while the launch lets events in.
-    const Favorite favorite = *found;
-    const int code = CpuCode(favorite.coded);
+    const FavoriteFields fields = FieldsOf(*found);
     LaunchHost host;
-    host.cpuCode = [code] { return code; };
-    host.target = [target = TargetOf(favorite.coded)] { return target; };
-    RunLaunch({TitleOf(favorite.display), TargetOf(favorite.coded), favorite.startIn, favorite.params}, host);
+    host.cpuCode = [code = fields.code] { return code; };
+    host.target = [target = fields.target] { return target; };
+    RunLaunch(fields, host);
 }
 
-void MainWindow::RunLaunch(const LaunchFields& fields, LaunchHost host) {
+void MainWindow::RunLaunch(const FavoriteFields& fields, LaunchHost host) {
     host.window = hwnd();
     host.doEvents = [this] { return DoEvents(); };
     launching_ = true;

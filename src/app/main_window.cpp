@@ -74,16 +74,14 @@ bool MainWindow::CreatePanels() {
 
 bool MainWindow::CreateHiddenControls() {
     if (!editor_.CreateControls() || !browse_.CreateControls()) return false;
-    if (tooltips_.Create(hwnd()))
-        for (const Panel* panel : Panels())
-            tooltips_.AddFor(*panel);
+    tooltips_.Create(hwnd(), Panels());
     return true;
 }
 
-bool MainWindow::DoEvents() {
-    if (!hwnd()) return false;
+Alive MainWindow::DoEvents() {
+    if (!hwnd()) return Alive(false);
     PumpEvents(hwnd());
-    return hwnd() != nullptr;
+    return Alive(hwnd() != nullptr);
 }
 
 int MainWindow::RunMessageLoop(HWND dialog) {
@@ -126,8 +124,9 @@ MainWindow::StartResult MainWindow::Start() {
     if (!ClaimSingleInstance()) return StartResult::OtherInstance;
     running_ = true;
 
-    favorites_.Clear();
-    (void)editor_.Clear();  // nothing to clear yet: its controls come with the window
+    store_.Clear();
+    favorites_.ClearList();
+    (void)editor_.Clear();  // its controls come later: nothing to clear, no event to let in
     PlacePanels();
     // A long list shows its first screen before the rest is read. The rest
     // is read before the first call that can let an event in, so that a
@@ -139,7 +138,7 @@ MainWindow::StartResult MainWindow::Start() {
     CentreOnScreen();
     ShowWindow(hwnd(), SW_SHOWNORMAL);
     UpdateWindow(hwnd());
-    favorites_.Load(file_.ReadToEnd(std::move(first)));
+    store_.Load(file_.ReadToEnd(std::move(first)));
     loadedRevision_ = store().revision();
     // Adding the icon waits for the shell, which may send us anything
     // meanwhile, a close included.
@@ -153,7 +152,7 @@ MainWindow::StartResult MainWindow::Start() {
     // half a window.
     if (!CreateHiddenControls()) PostMessageA(hwnd(), WM_CLOSE, 0, 0);
     if (!DoEvents()) return StartResult::Running;
-    if (!store().empty() && !favorites_.Select(0)) return StartResult::Running;
+    if (favorites_.Select(0) == FavoritesPanel::Selection::WindowGone) return StartResult::Running;
     if (file_.unreadable()) InfoBox(hwnd(), kUnreadableMessage);
     if (launchRequest_ && hwnd()) LaunchByDisplay(*launchRequest_);
     return StartResult::Running;
@@ -263,7 +262,7 @@ void MainWindow::OnTrayMessage(WPARAM wp, LPARAM lp) {
     case TrayIcon::Action::Restore:
         ShowWindow(hwnd(), SW_RESTORE);
         ShowWindow(hwnd(), SW_SHOW);
-        (void)DoEvents();
+        (void)DoEvents();  // nothing follows
         break;
     case TrayIcon::Action::ShowMenu:
         trayIcon_.ShowMenu(hwnd());

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "favorites/file_io.hpp"
+#include "favorites/store.hpp"
 #include "launcher/launcher.hpp"
 #include "panels/browse_panel.hpp"
 #include "panels/editor_panel.hpp"
@@ -18,6 +19,7 @@
 #include "panels/panel_host.hpp"
 #include "panels/theme.hpp"
 #include "panels/tooltips.hpp"
+#include "platform/alive.hpp"
 #include "platform/handles.hpp"
 #include "platform/messages.hpp"
 #include "platform/window.hpp"
@@ -61,11 +63,6 @@ public:
     // Runs the message loop until the window is gone; returns the exit code.
     static int RunMessageLoop(HWND dialog);
 
-    // Makes the controls of the editor and browse panels, which start-up
-    // leaves until the window shows, and the tooltips of all three. Call it
-    // once: the controls are made only once, but the tooltips every time.
-    bool CreateHiddenControls();
-
     // Launches the favorite shown as `display` from its stored record, as
     // Launch would, but leaves the selection, the editor's fields and the
     // panels as they are; tells the user when there is no such favorite.
@@ -77,7 +74,7 @@ public:
     bool requestNotTaken() const { return requestNotTaken_; }
 
     bool closed() const { return hwnd() == nullptr; }
-    const FavoriteStore& store() const { return favorites_.store(); }
+    const FavoriteStore& store() const { return store_; }
     const FavoritesPanel& favoritesPanel() const { return favorites_; }
     const TrayIcon& trayIcon() const { return trayIcon_; }
     LaunchOutcome lastLaunch() const { return lastLaunch_; }
@@ -88,7 +85,11 @@ private:
     bool CreatePanels();
     std::array<Panel*, 3> Panels() { return {&favorites_, &editor_, &browse_}; }
     void LoadIcons(HINSTANCE instance);
-    [[nodiscard]] bool DoEvents();
+    Alive DoEvents();
+    // Makes the controls of the editor and browse panels, which start-up
+    // leaves until the window shows, and the tooltips of all three; a
+    // second call adds nothing.
+    bool CreateHiddenControls();
 
     // start-up and shutdown (main_window.cpp)
     bool ClaimSingleInstance();
@@ -107,7 +108,7 @@ private:
     void OnSelectionChanged() override;
     void Launch() override { OnLaunch(); }
     void OpenEditor() override;
-    void Removed() override { ResetSelection(); }
+    void Remove(int index) override;
     void Save() override;
     void CloseEditor() override;
     void OpenBrowser() override;
@@ -117,17 +118,20 @@ private:
     void OnLaunch();
     void OnEnter();
     void LaunchStored(const std::string& display);
-    void RunLaunch(const LaunchFields& fields, LaunchHost host);
+    void RunLaunch(const FavoriteFields& fields, LaunchHost host);
     void ShowPanel(Panel& show, Panel& hide);
 
+    // The favorites belong to the application: read from Favorites, changed
+    // only by the window's commands, written back at shutdown.
+    FavoritesFile file_;
+    FavoriteStore store_;
     Theme theme_;
-    FavoritesPanel favorites_{theme_, *this};
+    FavoritesPanel favorites_{theme_, store_, *this};
     EditorPanel editor_{theme_, *this};
     BrowsePanel browse_{theme_, *this};
     Tooltips tooltips_;
     TrayIcon trayIcon_;
     Launcher launcher_;
-    FavoritesFile file_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     std::optional<std::string> launchRequest_;

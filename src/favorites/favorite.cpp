@@ -50,6 +50,11 @@ std::string TitleOf(std::string_view display) {
     return std::string(display.substr(0, display.find(" on")));
 }
 
+FavoriteFields FieldsOf(const Favorite& favorite) {
+    return {TitleOf(favorite.display), TargetOf(favorite.coded), favorite.startIn, favorite.params,
+            CpuCode(favorite.coded)};
+}
+
 int OptionIndexFor(int code) {
     if (code == kCpu0 || code == kCpu1) return code;
     return kCpuDefault;

@@ -27,6 +27,16 @@ inline constexpr int kCpu0 = 0;
 inline constexpr int kCpu1 = 1;
 inline constexpr int kCpuDefault = 2;
 
+// A favorite as the editor shows it and a launch reads it: the parts, not
+// the texts they are stored as.
+struct FavoriteFields {
+    std::string title;
+    std::string target;
+    std::string startIn;
+    std::string parameters;
+    int code = kCpu0;
+};
+
 inline constexpr std::string_view kNoParameters = "None";
 
 // Minimum lengths (after trimming spaces) that Save and Launch insist on.
@@ -50,6 +60,9 @@ std::string TargetOf(std::string_view coded);
 // The title part of a display text: what precedes the first " on" (exact,
 // case-sensitive). A text without " on" (a hand-edited file) is all title.
 std::string TitleOf(std::string_view display);
+
+// The parts of a stored favorite; the parameters stay as stored ("None").
+FavoriteFields FieldsOf(const Favorite& favorite);
 
 // Which core option button a CPU code selects: 0 -> 0, 1 -> 1, anything else
 // (2, or a stray digit 3 to 9 from an edited file) -> 2, "Default".

@@ -1,6 +1,5 @@
 #include "launcher/launcher.hpp"
 
-#include "favorites/favorite.hpp"
 #include "launcher/launch_logic.hpp"
 #include "launcher/process_lookup.hpp"
 #include "platform/shell.hpp"
@@ -28,7 +27,7 @@ void Minimise(HWND window) {
 
 }  // namespace
 
-bool Launcher::StartOnCore(const LaunchFields& fields, const char* params, int code, HWND owner) {
+bool Launcher::StartOnCore(const FavoriteFields& fields, const char* params, int code, HWND owner) {
     shell::Started started;
     {
         // A process inherits its creator's affinity: created while Corvane
@@ -45,7 +44,7 @@ bool Launcher::StartOnCore(const LaunchFields& fields, const char* params, int c
            PinProcessByHandle(started.process.get(), code, FileNameOf(fields.target, SystemUpper().lead));
 }
 
-LaunchOutcome Launcher::Run(const LaunchFields& fields, const LaunchHost& host) {
+LaunchOutcome Launcher::Run(const FavoriteFields& fields, const LaunchHost& host) {
     if (!FieldsComplete(fields.title, fields.startIn, fields.target)) {
         InfoBox(host.window, kSelectionMessage);
         return LaunchOutcome::Refused;
@@ -72,7 +71,8 @@ LaunchOutcome Launcher::Run(const LaunchFields& fields, const LaunchHost& host) 
     bool gone = false;
     AttemptHooks hooks;
     hooks.wait = [&](float secs) {
-        gone = !Wait(secs, MonotonicMilliseconds, host.doEvents, WaitForInput);
+        gone = !Wait(
+            secs, MonotonicMilliseconds, [&] { return static_cast<bool>(host.doEvents()); }, WaitForInput);
         return !gone;
     };
     hooks.pin = [&] {

@@ -7,23 +7,19 @@
 #include <functional>
 #include <string>
 
+#include "favorites/favorite.hpp"
+#include "platform/alive.hpp"
 #include "platform/handles.hpp"
 
 namespace corvane {
 
-// The editor's fields as the launch reads them.
-struct LaunchFields {
-    std::string title;
-    std::string target;
-    std::string startIn;
-    std::string parameters;
-};
-
 // What the sequence needs of the window it runs in. It lets events run
-// between its steps, so everything it reads later is read through these.
+// between its steps, so everything it reads later is read through these,
+// the core included: the launch never reads the fields' code, which in the
+// editor is the option buttons' and not the selected favorite's.
 struct LaunchHost {
     HWND window = nullptr;
-    std::function<bool()> doEvents;       // false once the window is gone
+    std::function<Alive()> doEvents;
     std::function<int()> cpuCode;         // the current favorite's, read as the program starts and after events
     std::function<std::string()> target;  // the target field now, read afresh for every attempt
 };
@@ -46,13 +42,13 @@ struct StartPins {
 
 class Launcher {
 public:
-    [[nodiscard]] LaunchOutcome Run(const LaunchFields& fields, const LaunchHost& host);
+    [[nodiscard]] LaunchOutcome Run(const FavoriteFields& fields, const LaunchHost& host);
 
     static inline StartPins startPins;  // both on, but in tests and benchmarks
 
 private:
     // Starts the program; true when it is known to run on its core.
-    bool StartOnCore(const LaunchFields& fields, const char* params, int code, HWND owner);
+    bool StartOnCore(const FavoriteFields& fields, const char* params, int code, HWND owner);
 
     ComApartment com_;
 };

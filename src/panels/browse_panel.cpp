@@ -134,7 +134,7 @@ void BrowsePanel::OnCommand(int id, int code) {
         if (code == BN_CLICKED) OnOk();
         break;
     case kBrowseCancelButton:
-        if (code == BN_CLICKED) (void)Request(&PanelHost::CloseBrowser);
+        if (code == BN_CLICKED) (void)Request(&PanelHost::CloseBrowser);  // nothing follows
         break;
     default:
         break;
@@ -183,7 +183,7 @@ void BrowsePanel::OnRefresh() {
     const std::string keep = selected >= 0 ? GetListText(control(kFileList), static_cast<int>(selected)) : "";
     if (!ShowFolder(folder_)) ShowFiles(filesFolder_);
     if (!keep.empty()) SelectFile(keep);
-    (void)DoEvents();
+    (void)DoEvents();  // nothing follows
 }
 
 void BrowsePanel::OnOk() {
@@ -194,7 +194,7 @@ void BrowsePanel::OnOk() {
         MapCase(WithBackslash(folder_, SystemLower().lead) + GetListText(files, static_cast<int>(selected)),
                 SystemLower()),
         folder_};
-    (void)Request(&PanelHost::TargetChosen, chosen);
+    (void)Request(&PanelHost::TargetChosen, chosen);  // nothing follows
 }
 
 }  // namespace corvane

@@ -18,9 +18,9 @@ bool EditorPanel::IsChecked(int id) const {
     return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-EditorFields EditorPanel::Fields() const {
-    return EditorFields{Text(kTitleEdit), Text(kTargetEdit), Text(kStartInEdit), Text(kParametersEdit),
-                        CodeFromOptions(IsChecked(kCpu0Option), IsChecked(kCpu1Option), IsChecked(kDefaultOption))};
+FavoriteFields EditorPanel::Fields() const {
+    return FavoriteFields{Text(kTitleEdit), Text(kTargetEdit), Text(kStartInEdit), Text(kParametersEdit),
+                          CodeFromOptions(IsChecked(kCpu0Option), IsChecked(kCpu1Option), IsChecked(kDefaultOption))};
 }
 
 std::string EditorPanel::Target() const {
@@ -38,41 +38,41 @@ bool EditorPanel::OnControlsCreated() {
     });
 }
 
-bool EditorPanel::ShowFavorite(const Favorite& favorite) {
-    SetText(control(kTitleEdit), TitleOf(favorite.display));
-    if (!SetTarget(TargetOf(favorite.coded))) return false;
-    SetText(control(kStartInEdit), favorite.startIn);
-    SetText(control(kParametersEdit), favorite.params);
-    const int option = OptionIndexFor(CpuCode(favorite.coded));
+Alive EditorPanel::Show(const FavoriteFields& fields) {
+    SetText(control(kTitleEdit), fields.title);
+    if (!SetTarget(fields.target)) return Alive(false);
+    SetText(control(kStartInEdit), fields.startIn);
+    SetText(control(kParametersEdit), fields.parameters);
+    const int option = OptionIndexFor(fields.code);
     const int options[] = {kCpu0Option, kCpu1Option, kDefaultOption};
     for (int i = 0; i < 3; ++i)
         SendMessageA(control(options[i]), BM_SETCHECK, i == option ? BST_CHECKED : BST_UNCHECKED, 0);
-    return true;
+    return Alive(true);
 }
 
-bool EditorPanel::SetTarget(std::string_view target) {
+Alive EditorPanel::SetTarget(std::string_view target) {
     SetText(control(kTargetEdit), target);
-    return hwnd() != nullptr;
+    return alive();
 }
 
 void EditorPanel::SetStartIn(std::string_view folder) {
     SetText(control(kStartInEdit), folder);
 }
 
-bool EditorPanel::CleanFieldsForSave() {
+Alive EditorPanel::CleanFieldsForSave() {
     for (int id : kFieldsInClearOrder) {
         SetText(control(id), SavedField(Text(id)));
-        if (!hwnd()) return false;
+        if (!hwnd()) return Alive(false);
     }
-    return true;
+    return Alive(true);
 }
 
-bool EditorPanel::Clear() {
+Alive EditorPanel::Clear() {
     for (int id : kFieldsInClearOrder) {
         SetText(control(id), "");
-        if (!hwnd()) return false;
+        if (!hwnd()) return Alive(false);
     }
-    return true;
+    return Alive(true);
 }
 
 void EditorPanel::MarkNoParameters() {
@@ -89,19 +89,19 @@ void EditorPanel::FocusTitle() {
 void EditorPanel::OnCommand(int id, int code) {
     switch (id) {
     case kSaveButton:
-        if (code == BN_CLICKED) (void)Request(&PanelHost::Save);
+        if (code == BN_CLICKED) (void)Request(&PanelHost::Save);  // nothing follows
         break;
     case kClearButton:
-        if (code == BN_CLICKED) (void)Clear();
+        if (code == BN_CLICKED) (void)Clear();  // nothing follows
         break;
     case kCancelButton:
-        if (code == BN_CLICKED) (void)Request(&PanelHost::CloseEditor);
+        if (code == BN_CLICKED) (void)Request(&PanelHost::CloseEditor);  // nothing follows
         break;
     case kTargetEdit:
         if (code == EN_CHANGE) OnTargetChanged();
         break;
     case kTargetLabel:
-        if (code == STN_CLICKED) (void)Request(&PanelHost::OpenBrowser);
+        if (code == STN_CLICKED) (void)Request(&PanelHost::OpenBrowser);  // nothing follows
         break;
     default:
         break;
@@ -122,7 +122,8 @@ void EditorPanel::OnTargetChanged() {
 
 void EditorPanel::OnDropFiles(HDROP drop) {
     // Only the first file counts, and only if it is an executable.
-    if (const auto target = DroppedTarget(shell::TakeFirstDroppedFile(drop))) (void)SetTarget(*target);
+    if (const auto target = DroppedTarget(shell::TakeFirstDroppedFile(drop)))
+        (void)SetTarget(*target);  // nothing follows
 }
 
 }  // namespace corvane

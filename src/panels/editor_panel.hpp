@@ -14,30 +14,23 @@
 
 namespace corvane {
 
-struct EditorFields {
-    std::string title;
-    std::string target;
-    std::string startIn;
-    std::string parameters;
-    int code = kCpu0;  // from the core option buttons
-};
-
 class EditorPanel : public Panel {
 public:
     EditorPanel(const Theme& theme, PanelHost& host) : Panel(kEditorPanel, theme, host) {}
 
-    EditorFields Fields() const;
+    // The code is the core option buttons'.
+    FavoriteFields Fields() const;
     std::string Target() const;
 
     // Every setter that touches the target runs its change handling, which
-    // lets other events run: each says whether the panel is still there.
-    [[nodiscard]] bool ShowFavorite(const Favorite& favorite);
-    [[nodiscard]] bool SetTarget(std::string_view target);
+    // lets other events run.
+    Alive Show(const FavoriteFields& fields);
+    Alive SetTarget(std::string_view target);
     void SetStartIn(std::string_view folder);
     // What Save stores: line breaks dropped, spaces trimmed, field by field.
-    [[nodiscard]] bool CleanFieldsForSave();
+    Alive CleanFieldsForSave();
     // Empties target, start-in folder, title and parameters, in that order.
-    [[nodiscard]] bool Clear();
+    Alive Clear();
     // An empty parameters field becomes "None", as it was stored.
     void MarkNoParameters();
     void FocusTitle();

@@ -1,11 +1,11 @@
 #include "panels/favorites_panel.hpp"
 
 #include "panels/icon_preview.hpp"
+#include "panels/panel_host.hpp"
 
 namespace corvane {
 
-void FavoritesPanel::Clear() {
-    store_.Clear();
+void FavoritesPanel::ClearList() {
     SendMessageA(list(), LB_RESETCONTENT, 0, 0);
 }
 
@@ -29,21 +29,20 @@ void FavoritesPanel::AddToList(const std::vector<Favorite>& items, std::size_t f
     InvalidateRect(target, nullptr, TRUE);
 }
 
-bool FavoritesPanel::AddUnlessDuplicate(Favorite favorite) {
-    if (!store_.AddUnlessDuplicate(std::move(favorite))) return false;
-    ListRest();
-    return true;
+void FavoritesPanel::Unlist(int index) {
+    SendMessageA(list(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
 int FavoritesPanel::CurrentIndex() const {
     return static_cast<int>(SendMessageA(list(), LB_GETCURSEL, 0, 0));
 }
 
-bool FavoritesPanel::Select(int index) {
-    if (index < 0 || index >= static_cast<int>(store_.size())) return hwnd() != nullptr;
-    if (SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(index), 0) == LB_ERR) return true;
+FavoritesPanel::Selection FavoritesPanel::Select(int index) {
+    if (!hwnd()) return Selection::WindowGone;
+    if (index < 0 || index >= static_cast<int>(store_.size())) return Selection::NotMade;
+    if (SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(index), 0) == LB_ERR) return Selection::NotMade;
     // A selection made by the program loads the favorite just as a click does.
-    return Request(&PanelHost::OnSelectionChanged);
+    return Request(&PanelHost::OnSelectionChanged) ? Selection::Made : Selection::WindowGone;
 }
 
 void FavoritesPanel::ClearSelection() {
@@ -73,32 +72,22 @@ void FavoritesPanel::OnCommand(int id, int code) {
     switch (id) {
     case kFavoritesList:
         if (code == LBN_SELCHANGE)
-            (void)Request(&PanelHost::OnSelectionChanged);
+            (void)Request(&PanelHost::OnSelectionChanged);  // nothing follows
         else if (code == LBN_DBLCLK && DoEvents())
-            (void)Request(&PanelHost::Launch);
+            (void)Request(&PanelHost::Launch);  // nothing follows
         break;
     case kLaunchButton:
-        if (code == BN_CLICKED) (void)Request(&PanelHost::Launch);
+        if (code == BN_CLICKED) (void)Request(&PanelHost::Launch);  // nothing follows
         break;
     case kAddButton:
-        if (code == BN_CLICKED) (void)Request(&PanelHost::OpenEditor);
+        if (code == BN_CLICKED) (void)Request(&PanelHost::OpenEditor);  // nothing follows
         break;
     case kRemoveButton:
-        if (code == BN_CLICKED) OnRemove();
+        if (code == BN_CLICKED) (void)Request(&PanelHost::Remove, CurrentIndex());  // nothing follows
         break;
     default:
         break;
     }
-}
-
-void FavoritesPanel::OnRemove() {
-    const int index = CurrentIndex();
-    if (index >= 0) {
-        store_.RemoveAt(index);
-        SendMessageA(list(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    }
-    if (!DoEvents()) return;
-    (void)Request(&PanelHost::Removed);
 }
 
 bool FavoritesPanel::OnDrawItem(const DRAWITEMSTRUCT& item) {

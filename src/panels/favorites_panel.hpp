@@ -1,5 +1,5 @@
-// The favorites panel: the list of favorites with the store behind it, the
-// icon of the selected favorite's program, and Launch, Add and Remove.
+// The favorites panel: the list of the favorites the window's store holds,
+// the icon of the selected favorite's program, and Launch, Add and Remove.
 #pragma once
 
 #include <ocidl.h>
@@ -15,29 +15,30 @@ namespace corvane {
 
 class FavoritesPanel : public Panel {
 public:
-    FavoritesPanel(const Theme& theme, PanelHost& host) : Panel(kFavoritesPanel, theme, host) {}
+    // The list shows `store`, whose entries are its indexes; the store
+    // belongs to the window and changes only there.
+    FavoritesPanel(const Theme& theme, const FavoriteStore& store, PanelHost& host)
+        : Panel(kFavoritesPanel, theme, host), store_(store) {}
 
-    const FavoriteStore& store() const { return store_; }
-
-    // Empties the list and the store.
-    void Clear();
+    void ClearList();
     // Lists the first favorites the file held, before the store has them,
     // with room made for about `expected` in all.
     void ListFirst(const std::vector<Favorite>& first, std::size_t expected);
-    // The store: every favorite the file held. The list may still show only
-    // the first ones, as indexes into the store.
-    void Load(WholeList favorites) { store_.Load(std::move(favorites)); }
     // Lists what the store holds and the list does not show yet.
     void ListRest();
-    // Appends unless its display text is empty or already listed.
-    bool AddUnlessDuplicate(Favorite favorite);
+    // Takes the entry at `index` off the list, after the store dropped it.
+    void Unlist(int index);
 
     // The list's current index, -1 when nothing is selected.
     int CurrentIndex() const;
-    // Selects an entry as a click would, loading it everywhere; false once
-    // the window is gone.
-    [[nodiscard]] bool Select(int index);
-    [[nodiscard]] bool SelectLast() { return Select(static_cast<int>(store_.size()) - 1); }
+    enum class Selection {
+        Made,        // and the favorite loaded everywhere
+        NotMade,     // no such entry, or the list refused it
+        WindowGone,  // loading it let events in that closed the window
+    };
+    // Selects an entry as a click would, loading it everywhere.
+    [[nodiscard]] Selection Select(int index);
+    [[nodiscard]] Selection SelectLast() { return Select(static_cast<int>(store_.size()) - 1); }
     void ClearSelection();
 
     void EnableLaunch(bool enable);
@@ -50,11 +51,10 @@ public:
 private:
     void OnCommand(int id, int code) override;
     bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
-    void OnRemove();
     void AddToList(const std::vector<Favorite>& items, std::size_t from);
     HWND list() const { return control(kFavoritesList); }
 
-    FavoriteStore store_;
+    const FavoriteStore& store_;
     ComPtr<IPicture> picture_;  // owns the preview's icon
 };
 

@@ -41,10 +41,10 @@ void Panel::Relayout() {
     }
 }
 
-bool Panel::DoEvents() {
-    if (!hwnd()) return false;
+Alive Panel::DoEvents() {
+    if (!hwnd()) return Alive(false);
     PumpEvents(GetAncestor(hwnd(), GA_ROOT));
-    return hwnd() != nullptr;
+    return alive();
 }
 
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -11,6 +11,7 @@
 #include "panels/layout.hpp"
 #include "panels/panel_host.hpp"
 #include "panels/theme.hpp"
+#include "platform/alive.hpp"
 #include "platform/window.hpp"
 
 namespace corvane {
@@ -43,16 +44,16 @@ protected:
     // Runs once the controls exist.
     virtual bool OnControlsCreated() { return true; }
 
-    // Lets pending events run; false once this panel's window is gone, and
-    // then the caller must not touch its controls again.
-    [[nodiscard]] bool DoEvents();
-    // Asks the holding window, `Request(&PanelHost::Save)`; false if this
-    // panel's window was destroyed while the request ran.
+    Alive alive() const { return Alive(hwnd() != nullptr); }
+    // Lets pending events run.
+    Alive DoEvents();
+    // Asks the holding window, `Request(&PanelHost::Save)`; the request may
+    // let events run.
     template <typename... Params, typename... Args>
-    [[nodiscard]] bool Request(void (PanelHost::*request)(Params...), Args&&... args) {
-        if (!hwnd()) return false;
+    Alive Request(void (PanelHost::*request)(Params...), Args&&... args) {
+        if (!hwnd()) return Alive(false);
         (host_.*request)(std::forward<Args>(args)...);
-        return hwnd() != nullptr;
+        return alive();
     }
 
     const Theme& theme() const { return theme_; }

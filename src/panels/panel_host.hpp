@@ -19,7 +19,7 @@ public:
     virtual void OnSelectionChanged() = 0;  // the favorites list's selection changed (by the user or the program)
     virtual void Launch() = 0;              // launch the current favorite
     virtual void OpenEditor() = 0;          // Add
-    virtual void Removed() = 0;             // a favorite was removed from the list
+    virtual void Remove(int index) = 0;     // Remove, on the list's entry `index` (-1: none selected)
     virtual void Save() = 0;                // save the editor's fields as a new favorite
     virtual void CloseEditor() = 0;         // Cancel in the editor
     virtual void OpenBrowser() = 0;         // the target label was clicked

@@ -7,7 +7,14 @@
 
 namespace corvane {
 
-bool Tooltips::Create(HWND owner) {
+void Tooltips::Create(HWND owner, std::span<Panel* const> panels) {
+    // Without the tooltips the program works as before; nothing to tell.
+    if (tooltip_ || !CreateControl(owner)) return;
+    for (const Panel* panel : panels)
+        AddFor(*panel);
+}
+
+bool Tooltips::CreateControl(HWND owner) {
     static const auto initCommonControls =
         LoadSystemProc<decltype(&InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};

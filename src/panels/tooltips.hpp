@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/control_hook.hpp"
@@ -17,11 +18,14 @@ class Panel;
 
 class Tooltips {
 public:
-    bool Create(HWND owner);
-    // Every control of `panel` that the layout gives a tooltip.
-    void AddFor(const Panel& panel);
+    // The tooltip control of `owner`, with a tool for every control of
+    // `panels` that the layout gives a tooltip. Once only: a second call
+    // would add every tool again, and does nothing.
+    void Create(HWND owner, std::span<Panel* const> panels);
 
 private:
+    bool CreateControl(HWND owner);
+    void AddFor(const Panel& panel);
     void Relay(HWND target);
 
     UniqueWindow tooltip_;

@@ -134,11 +134,12 @@ TEST_F(WindowTest, LayoutTabOrderTooltipsAndColours) {
     const struct {
         int id;
         const char* tip;
+        bool hover;  // the pointer is moved onto the control and rests there until its tip shows
     } tips[] = {
-        {kTargetEdit, "Drag and Drop .EXE file here instead of typing"},
-        {kTargetLabel, "Click to Browse for EXE"},
-        {kLaunchButton, "Run selected Favorite and set it's Affinty"},
-        {kParametersEdit, "A.K.A. File Parameters"},
+        {kTargetEdit, "Drag and Drop .EXE file here instead of typing", true},
+        {kTargetLabel, "Click to Browse for EXE", false},
+        {kLaunchButton, "Run selected Favorite and set it's Affinty", false},
+        {kParametersEdit, "A.K.A. File Parameters", false},
     };
     HWND tooltip = nullptr;  // the window's tooltip control
     while ((tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr)) &&
@@ -150,6 +151,17 @@ TEST_F(WindowTest, LayoutTabOrderTooltipsAndColours) {
         ti.lpszText = text;
         SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, LPARAM(&ti));
         EXPECT_STREQ(text, t.tip) << "id " << t.id;
+        if (!t.hover) continue;
+        RECT rc;
+        GetWindowRect(app->control(t.id), &rc);
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = MulDiv((rc.left + rc.right) / 2, 65536, GetSystemMetrics(SM_CXSCREEN));
+        move.mi.dy = MulDiv((rc.top + rc.bottom) / 2, 65536, GetSystemMetrics(SM_CYSCREEN));
+        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        EXPECT_EQ(SendInput(1, &move, sizeof move), 1u);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tooltip) && TextOf(tooltip) == t.tip; }))
+            << "id " << t.id << " shows '" << TextOf(tooltip) << "'";
     }
 
     const COLORREF white = RGB(255, 255, 255), grey = RGB(192, 192, 192), untouched = RGB(1, 2, 3);
