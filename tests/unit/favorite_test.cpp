@@ -72,16 +72,13 @@ TEST(Favorite, FieldsCompleteMeasuresTrimmedLengths) {
                         {"Chess", "c:", R"(  c:\a.e  )", false}, {"Chess", "c", R"(c:\a.ex)", false},
                         {"Chess", " c ", R"(c:\a.ex)", false},   {"   ", "c:", R"(c:\a.ex)", false},
                         {"", "c:", R"(c:\a.ex)", false},         {"x", "c:", R"(c:\a.ex)", true},
-                        {"\t", "c:", R"(c:\a.ex)", true}};
+                        {"\t", "c:", R"(c:\a.ex)", true},        {"Chess", "c:", "c:\\a.e\n", true}};
     for (const Row& r : rows)
         EXPECT_EQ(FieldsComplete(r.title, r.startIn, r.target), r.complete)
             << r.title << '|' << r.startIn << '|' << r.target;
 }
 
-TEST(Favorite, StoredAndSavedFields) {
-    const std::pair<std::string, std::string> stored[] = {{"", "None"}, {"-x", "-x"}, {"none", "none"}, {" ", " "}};
-    for (const auto& [typed, kept] : stored)
-        EXPECT_EQ(StoredParameters(typed), kept) << typed;
+TEST(Favorite, SavedFields) {
     const std::pair<std::string, std::string> saved[] = {
         {"  c:\\a.exe \r\n", "c:\\a.exe"}, {"a\r\nb", "ab"}, {" \n x", "x"}, {"\tx ", "\tx"}, {"", ""}, {"\r", ""}};
     for (const auto& [typed, kept] : saved)

@@ -36,21 +36,6 @@ TEST(Paths, SplitAtLastBackslashFromIndexTwo) {
     }
 }
 
-TEST(Paths, TrimSpacesAndLineBreaks) {
-    struct Row {
-        std::string in, trimmed, unbroken;
-    };
-    const Row rows[] = {
-        {"  a b  ", "a b", "  a b  "}, {"    ", "", "    "},       {"", "", ""},
-        {"\ta\t", "\ta\t", "\ta\t"},   {" x \n ", "x \n", " x  "}, {"a\r\nb\n\rc\r", "a\r\nb\n\rc\r", "abc"},
-        {"\r\n", "\r\n", ""},
-    };
-    for (const Row& r : rows) {
-        EXPECT_EQ(TrimSpaces(r.in), r.trimmed) << ::testing::PrintToString(r.in);
-        EXPECT_EQ(WithoutLineBreaks(r.in), r.unbroken) << ::testing::PrintToString(r.in);
-    }
-}
-
 // Rules: l/u ASCII lower/upper, L/U the same with code page 932's lead bytes.
 TEST(MapCase, FoldsAsciiAndKeepsDoubleByteCharacters) {
     struct Row {
@@ -60,9 +45,6 @@ TEST(MapCase, FoldsAsciiAndKeepsDoubleByteCharacters) {
     const Row rows[] = {
         {'l', R"(C:\Games\CHESS.Exe@[`{)", R"(c:\games\chess.exe@[`{)"},
         {'u', R"(C:\Games\CHESS.Exe@[`{)", R"(C:\GAMES\CHESS.EXE@[`{)"},
-        {'l', "\x83K", "\x83k"},
-        {'L', "\x83K", "\x83K"},
-        {'U', "\x83k", "\x83k"},
         {'L', "X\x83KY", "x\x83Ky"},
         {'U', "x\x83ky", "X\x83kY"},
         {'L', "\x83\x83K", "\x83\x83k"},
