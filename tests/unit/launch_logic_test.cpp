@@ -79,7 +79,6 @@ TEST(LaunchRules, SameImageNameComparesTheFileNamePart) {
     const Row rows[] = {
         {R"(C:\Games\chess.exe)", "chess.exe", false, true},
         {R"(\\?\C:\a/b\chess.exe)", "chess.exe", false, true},
-        {"chess.exe", "CHESS.EXE", false, true},
         {R"(C:\Games\chess.exe)", R"(games\chess.exe)", false, false},
         {R"(C:\Games\xchess.exe)", "chess.exe", false, false},
         {R"(C:\Games\chess.exe\)", "chess.exe", false, false},
@@ -165,7 +164,6 @@ TEST(Wait, SleepsForTheRestOfThePauseAndCountsOnlyForwardSteps) {
         {"a tenth of a second", 0.1f, {30}, 0, true, {100, 70, 40, 10}, 4},
         {"under a millisecond", 0.0004f, {1}, 0, true, {1}, 1},
         {"zero", 0.0f, {30}, 0, true, {}, 0},
-        {"negative", -0.1f, {30}, 0, true, {}, 0},
         {"NaN", std::nanf(""), {30}, 0, true, {}, 0},
         {"window gone mid-pause", 0.1f, {30}, 2, false, {100}, 2},
         {"clock set back an hour", 0.1f, {40, -3'600'000, 40}, 0, true, {100, 60, 60, 20}, 4},
