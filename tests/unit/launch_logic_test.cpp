@@ -79,6 +79,7 @@ TEST(LaunchRules, SameImageNameComparesTheFileNamePart) {
     const Row rows[] = {
         {R"(C:\Games\chess.exe)", "chess.exe", false, true},
         {R"(\\?\C:\a/b\chess.exe)", "chess.exe", false, true},
+        {"C:/Games/chess.exe", "chess.exe", false, true},
         {R"(C:\Games\chess.exe)", R"(games\chess.exe)", false, false},
         {R"(C:\Games\xchess.exe)", "chess.exe", false, false},
         {R"(C:\Games\chess.exe\)", "chess.exe", false, false},
