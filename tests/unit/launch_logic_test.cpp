@@ -12,23 +12,17 @@ TEST(LaunchRules, MasksAndParameters) {
     using Bits = std::vector<std::int32_t>;
     const std::pair<std::int32_t, Bits> bits[] = {{15, {1, 2, 4, 8}},
                                                   {0, {}},
-                                                  {6, {2, 4}},
                                                   {0x40000000, {0x40000000}},
                                                   {INT32_MIN, {INT32_MIN}},
-                                                  {-2147483647, {1, INT32_MIN}},
-                                                  {-1073741824, {0x40000000, INT32_MIN}}};
+                                                  {-2147483647, {1, INT32_MIN}}};
     for (const auto& [value, expected] : bits)
         EXPECT_EQ(MaskBits(value), expected) << value;
     const std::pair<int, std::uint32_t> masks[] = {{0, 1}, {1, 2}, {2, 4}, {3, 8}, {4, 0}, {-1, 0}, {31, 0}};
     for (const auto& [core, mask] : masks)
         EXPECT_EQ(CoreMask(core), mask) << core;
-    const std::pair<std::string, std::optional<std::string>> params[] = {{"None", std::nullopt},
-                                                                         {"", std::nullopt},
-                                                                         {"none", "none"},
-                                                                         {"NONE", "NONE"},
-                                                                         {" None ", " None "},
-                                                                         {"  ", "  "},
-                                                                         {"-w 640 -h 480", "-w 640 -h 480"}};
+    using Passed = std::optional<std::string>;
+    const std::pair<std::string, Passed> params[] = {
+        {"None", std::nullopt}, {"", std::nullopt}, {"none", "none"}, {" None ", " None "}, {"-w 640", "-w 640"}};
     for (const auto& [text, passed] : params)
         EXPECT_EQ(ParametersFor(text), passed) << text;
 }
@@ -41,15 +35,9 @@ TEST(LaunchRules, APinThatWasRefusedHoldsOnlyOnTheWantedMask) {
         bool holds;
     };
     const Row rows[] = {
-        {true, std::nullopt, 1, true},
-        {false, 1, 1, true},
-        {false, 2, 2, true},
-        {false, 2, 1, false},
-        {false, 3, 1, false},
-        {false, 3, 3, true},
-        {false, std::nullopt, 2, false},
-        {false, 0, 0, false},
-        {true, 1, 0, false},
+        {true, std::nullopt, 1, true}, {false, 1, 1, true}, {false, 2, 1, false},
+        {false, 3, 1, false},          {false, 3, 3, true}, {false, std::nullopt, 2, false},
+        {false, 0, 0, false},          {true, 1, 0, false},
     };
     for (const Row& r : rows)
         EXPECT_EQ(PinHolds(r.accepted, r.now, r.wanted), r.holds)
@@ -57,19 +45,9 @@ TEST(LaunchRules, APinThatWasRefusedHoldsOnlyOnTheWantedMask) {
 }
 
 TEST(LaunchRules, FindProcessIdTakesTheLastMatchIgnoringCase) {
-    const std::vector<ProcessRecord> procs{{4, "System"},
-                                           {100, "NOTEPAD.EXE"},
-                                           {200, "explorer.exe"},
-                                           {300, "notepad.exe.bak"},
-                                           {30, "game.exe"},
-                                           {20, "GAME.EXE"},
-                                           {0, "game.exe"},
-                                           {0, "idle.exe"},
-                                           {50, ""},
-                                           {70, "\x83\x41.EXE"},
-                                           {80,
-                                            "\x83\x61"
-                                            "b.exe"}};
+    const std::vector<ProcessRecord> procs{{4, "System"},    {100, "NOTEPAD.EXE"}, {300, "notepad.exe.bak"},
+                                           {30, "game.exe"}, {20, "GAME.EXE"},     {0, "game.exe"},
+                                           {50, ""},         {70, "\x83\x41.EXE"}, {80, "\x83\x61z.exe"}};
     struct Row {
         std::string name;
         bool cp932;
@@ -77,29 +55,20 @@ TEST(LaunchRules, FindProcessIdTakesTheLastMatchIgnoringCase) {
     };
     const Row rows[] = {
         {"notepad.exe", false, 100},
-        {"Explorer.Exe", false, 200},
         {"notepad", false, 0},
-        {"chess.exe", false, 0},
         {"notepad.exe.bak.old", false, 0},
         {"game.exe", false, 20},
-        {"idle.exe", false, 0},
         {"", false, 0},
-        {"", true, 0},
         {"\x83\x41.exe", true, 70},
         {"\x83\x61.exe", true, 0},
         {"\x83\x61.exe", false, 70},
-        {"\x83\x61"
-         "B.EXE",
-         true, 80},
-        {"\x83\x41"
-         "B.EXE",
-         true, 0},
+        {"\x83\x61Z.EXE", true, 80},
+        {"\x83\x41Z.EXE", true, 0},
     };
     for (const Row& r : rows) {
         const CaseRule upper = r.cp932 ? WithCp932(AsciiUpper()) : AsciiUpper();
         EXPECT_EQ(FindProcessId(procs, r.name, upper), r.pid) << ::testing::PrintToString(r.name) << r.cp932;
     }
-    EXPECT_EQ(FindProcessId({}, "notepad.exe"), 0u);
 }
 
 TEST(LaunchRules, SameImageNameComparesTheFileNamePart) {
@@ -109,16 +78,12 @@ TEST(LaunchRules, SameImageNameComparesTheFileNamePart) {
     };
     const Row rows[] = {
         {R"(C:\Games\chess.exe)", "chess.exe", false, true},
-        {R"(C:\Games\CHESS.EXE)", "Chess.exe", false, true},
-        {"C:/Games/chess.exe", "chess.exe", false, true},
         {R"(\\?\C:\a/b\chess.exe)", "chess.exe", false, true},
-        {"chess.exe", "CHESS.EXE", false, true},
+        {"C:/Games/chess.exe", "chess.exe", false, true},
         {R"(C:\Games\chess.exe)", R"(games\chess.exe)", false, false},
         {R"(C:\Games\xchess.exe)", "chess.exe", false, false},
         {R"(C:\Games\chess.exe\)", "chess.exe", false, false},
-        {R"(C:\Games\chess.exe)", "", false, false},
         {R"(C:\Games\)", "", false, false},
-        {"", "", false, false},
         {"C:\\Games\\\x95\\.exe", "\x95\\.exe", true, true},
         {"C:\\Games\\\x95\\.exe", "\x95\\.exe", false, false},
         {"C:\\\x83\x41.EXE", "\x83\x41.exe", true, true},
@@ -198,14 +163,10 @@ TEST(Wait, SleepsForTheRestOfThePauseAndCountsOnlyForwardSteps) {
     };
     const Row rows[] = {
         {"a tenth of a second", 0.1f, {30}, 0, true, {100, 70, 40, 10}, 4},
-        {"two and a half seconds", 2.5f, {1000}, 0, true, {2500, 1500, 500}, 3},
         {"under a millisecond", 0.0004f, {1}, 0, true, {1}, 1},
         {"zero", 0.0f, {30}, 0, true, {}, 0},
-        {"minus zero", -0.0f, {30}, 0, true, {}, 0},
-        {"negative", -0.1f, {30}, 0, true, {}, 0},
         {"NaN", std::nanf(""), {30}, 0, true, {}, 0},
         {"window gone mid-pause", 0.1f, {30}, 2, false, {100}, 2},
-        {"window gone at once", 10.0f, {30}, 1, false, {}, 1},
         {"clock set back an hour", 0.1f, {40, -3'600'000, 40}, 0, true, {100, 60, 60, 20}, 4},
         {"clock standing still", 0.1f, {0, 0, 0, 50, 60}, 0, true, {100, 100, 100, 100, 50}, 5},
         {"clock jumping past the end", 0.1f, {10, 3'600'000}, 0, true, {100, 90}, 2},
