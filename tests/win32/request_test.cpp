@@ -141,7 +141,6 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         {"a /launch request in the unreadable box", UnreadableBox, request},
         {"WM_CLOSE in the fill-in box", InBox, close, editTitle, save},
         {"Save again in the fill-in box", InBox, save, editTitle, save},
-        {"a /launch request in the fill-in box", InBox, request, editTitle, save},
         {"WM_CLOSE in a launch's pause", LaunchPause, close},
         {"log-off in a launch's pause", LaunchPause, endSession},
         {"Remove in a launch's pause", LaunchPause, [&] { Press(*app, kRemoveButton); }, {}, {}, rest},

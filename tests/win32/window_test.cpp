@@ -314,7 +314,9 @@ TEST_F(WindowTest, SelectCancelAndRemove) {
         EXPECT_EQ(IsWindowEnabled(app->control(kLaunchButton)) != FALSE, row.selected >= 0);
         SendMessageA(app->hwnd(), WM_ENDSESSION, TRUE, 0);
         EXPECT_EQ(ReadBytes(dir.Join("Favorites")), WithDir(row.atEnd, dir));
+        ASSERT_TRUE(WriteBytes(dir.Join("Favorites"), "sentinel"));  // the session's end was the last write
         app.reset();
+        EXPECT_EQ(ReadBytes(dir.Join("Favorites")), "sentinel");
     }
 }
 
