@@ -466,6 +466,9 @@ TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
         {"held by a writer that shares", FILE_SHARE_READ | FILE_SHARE_WRITE, 0, {"Go on Default"}, false},
         {"readable, over 256 MiB", FILE_SHARE_READ | FILE_SHARE_WRITE, kOverCap, {}, true},
     };
+    // An unchanged session leaves it alone: it would not even read it.
+    ASSERT_TRUE(WriteBytes(path + ".unsaved", ""));
+    std::filesystem::resize_file(path + ".unsaved", kOverCap);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(WriteBytes(path, kGo));
@@ -489,7 +492,6 @@ TEST_F(WindowTest, UnreadableFavoritesAreReportedAndLeftAlone) {
             if (!row.size) {
                 EXPECT_EQ(ReadBytes(path), kGo) << "rewritten";
             }
-            EXPECT_FALSE(ReadBytes(path + ".unsaved").has_value());
             EXPECT_EQ(app->boxes().seen().size(), 1u) << "nothing to tell at close";
         }
         app.reset();
