@@ -132,7 +132,6 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         {"Save again in the fill-in box", InBox, save, editTitle, save},
         {"WM_CLOSE in a launch's pause", LaunchPause, close},
         {"log-off in a launch's pause", LaunchPause, endSession},
-        {"Remove in a launch's pause", LaunchPause, [&] { Press(*app, kRemoveButton); }, {}, {}, rest},
         {"a /launch request in a launch's pause", LaunchPause, request},
         {"a second start in a launch's pause", LaunchPause, secondStart},
         {"WM_CLOSE while saving", FirstPump, close, editAll, save, list + typed},
