@@ -14,59 +14,6 @@ using namespace corvane::test;
 
 namespace {
 
-class Corvane {  // one started corvane.exe; ended by force if a test leaves it running
-public:
-    Corvane(const std::string& folder, const std::string& args = "") {
-        const std::string program = Beside("..\\..\\corvane.exe");
-        std::string command = "\"" + program + "\" " + args;
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi_);
-    }
-    ~Corvane() {  // handles that are null when nothing started
-        if (!Ended(0)) TerminateProcess(pi_.hProcess, 99);
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    bool Ended(DWORD ms) const { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
-    HWND Window() const {  // its main window, once start-up has marked the caption
-        HWND found = nullptr;
-        DWORD pid = 0;
-        PumpUntil(
-            [&] {
-                found = FindWindowA("CorvaneMainWindow", "Corvane!");
-                return GetWindowThreadProcessId(found, &pid) && pid == pi_.dwProcessId;
-            },
-            15000);
-        return found;
-    }
-    bool Close() const {
-        PostMessageA(Window(), WM_CLOSE, 0, 0);
-        return Ended(15000);
-    }
-    DWORD pid() const { return pi_.dwProcessId; }
-
-private:
-    PROCESS_INFORMATION pi_{};
-};
-
-HWND BoxOf(DWORD pid) {  // a message box that process `pid` shows, once it has its text
-    HWND box = nullptr;
-    PumpUntil(
-        [&] {
-            DWORD owner = 0;
-            while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)))
-                if (GetWindowThreadProcessId(box, &owner) && owner == pid && !TextOf(GetDlgItem(box, 0xFFFF)).empty())
-                    return true;
-            return false;
-        },
-        15000);
-    return box;
-}
-std::string BoxText(HWND box) {
-    return TextOf(GetDlgItem(box, 0xFFFF));
-}
-
 struct E2e : ::testing::Test {
     TempDir dir;
     std::string game = dir.Join("e2egame.exe");

@@ -74,83 +74,10 @@ TEST(Overlap, RequestsFromOutsideLeaveWhatTheUserTypedAlone) {
     }
 }
 
-TEST(Launch, EventsArrivingWhileThePinAttemptsRun) {
-    std::unique_ptr<App> app;
-    std::string image;  // the other favourite's program: its image name, path and report
-    std::string other;
-    std::string report;
-    // A launch asked for meanwhile runs once this one has ended, not inside it.
-    const auto waited = [&] { EXPECT_TRUE(ProcessIds(image).empty() && ReportsCore(report, kCpu1)); };
-    // runOther: the other favourite's program runs beforehand; keepsGhost: the launched one is still saved.
-    struct Row {
-        const char* name;
-        bool runOther;
-        std::function<void()> act;
-        O outcome;
-        Shown after;
-        bool keepsGhost;
-        std::function<void()> check;
-    };
-    const Row rows[] = {
-        {"WM_CLOSE", false, [&] { SendMessageA(app->hwnd(), WM_CLOSE, 0, 0); }, O::WindowGone, Shown::Closed, true, {}},
-        {"WM_CLOSE queued while the target field handles a change",
-         false,
-         [&] {
-             PostMessageA(app->hwnd(), WM_CLOSE, 0, 0);
-             app->SetText(kTargetEdit, other);
-         },
-         O::WindowGone,
-         Shown::Closed,
-         true,
-         {}},
-        {"Remove", false, [&] { Press(*app, kRemoveButton); }, O::NotPinned, Shown::Normal, false,
-         [&] { EXPECT_EQ(app->Favorites(), std::vector<std::string>{"Other on CPU 1"}); }},
-        {"another favourite selected", true, [&] { app->Select(1); }, O::Pinned, Shown::Hidden, true,
-         [&] { EXPECT_TRUE(ReportsCore(report, kCpu1)); }},
-        {"the other favourite's Launch", false,
-         [&] {
-             app->Select(1);
-             Press(*app, kLaunchButton);
-         },
-         O::NotPinned, Shown::Normal, true, waited},
-        {"a request from another instance", false, [&] { Request(*app, "Other on CPU 1"); }, O::NotPinned,
-         Shown::Normal, true, waited},
-    };
-    int n = 0;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        TempDir dir;
-        image = "other" + std::to_string(n++) + ".exe";
-        ProcessReaper reaper{{image}};
-        other = Place(dir, image);
-        report = dir.Join("other.txt");
-        const std::string otherRecord = Fav("Other", kCpu1, other, dir.path(), "--report=" + report);
-        const std::string both = Fav("Ghost", kCpu1, kGhost, dir.path(), "None") + otherRecord;
-        ASSERT_TRUE(WriteBytes("Favorites", both));
-        if (row.runOther) ShellExecuteA(nullptr, nullptr, other.c_str(), ("--report=" + report).c_str(), nullptr, 0);
-        ASSERT_TRUE(!row.runOther || PumpUntil([&] { return !ReportedMasks(report, "first").empty(); }, 10000));
-        app = std::make_unique<App>();
-        ASSERT_TRUE(app->Start());
-        // Read by now: only the close's own write can bring the list back.
-        ASSERT_TRUE(WriteBytes("Favorites", "changed by another program"));
-        ASSERT_TRUE(LaunchWithEvent(*app, row.act)) << "the launch ended before the event came";
-        EXPECT_EQ(app->win().lastLaunch(), row.outcome);
-        EXPECT_EQ(StateOf(app->hwnd()), row.after);
-        if (row.check) row.check();
-        ASSERT_TRUE(app->win().closed() || app->Close());
-        EXPECT_EQ(ReadBytes("Favorites"), row.keepsGhost ? both : otherRecord);
-        // Nothing may write the file again once the window has closed.
-        ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));
-        app.reset();
-        EXPECT_EQ(ReadBytes("Favorites"), std::string("sentinel"));
-    }
-}
-
 // Events from outside at each moment Corvane lets events in. Whatever comes, Favorites ends with every favourite
 // the user had, the typed text stays while the window lives, and the window lives on or has closed in order.
 TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
     TempDir dir;
-    ASSERT_TRUE(WriteBytes("a.exe", ""));  // for the browse panel to choose
     std::unique_ptr<App> app;
     const std::string first = Fav("Fav 0", kCpu0, kGhost, "c:\\", "None");
     std::string rest;  // the list is longer than the first screen that start-up lists before the rest
@@ -166,16 +93,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         SendMessageA(app->hwnd(), WM_ENDSESSION, TRUE, 0);
     };
     const std::function<void()> request = [&] { Request(*app, "Fav 99 on CPU 0"); };
-    const std::function<void()> secondStart = [&] {
-        STARTUPINFOA si{sizeof si};
-        PROCESS_INFORMATION pi{};
-        std::string program = Beside("..\\..\\corvane.exe");
-        ASSERT_TRUE(
-            CreateProcessA(program.c_str(), program.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-        EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 15000));
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    };
+    const std::function<void()> secondStart = [&] { EXPECT_TRUE(Corvane(dir.path()).Ended(15000)); };
     const auto click = [&](std::vector<int> ids) {
         return [&app, ids] {
             for (int id : ids)
@@ -191,16 +109,6 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         app->SetText(kTargetEdit, "c:\\typed\\typed.exe");
         app->Click(kCpu1Option);
     };
-    const std::function<void()> browse = [&] {
-        click({kAddButton, kTargetLabel})();
-        SendMessageA(app->control(kFileList), LB_SETCURSEL, 0, 0);
-    };
-    const std::function<void()> hide = [&] {
-        ASSERT_TRUE(SetCursorPos(0, 0));  // outside the window: a message from the icon, not a mouse move
-        ShowWindow(app->hwnd(), SW_MINIMIZE);
-        ASSERT_TRUE(PumpUntil([&] { return StateOf(app->hwnd()) == Shown::Hidden; }));
-    };
-    const std::function<void()> restore = [&] { SendMessageA(app->hwnd(), WM_MOUSEMOVE, 1, WM_LBUTTONDBLCLK); };
     const std::function<void()> add = click({kAddButton});
     const std::function<void()> save = click({kSaveButton});
     // FirstPump: the first event pump of `trigger`, run after `prepare`.
@@ -222,19 +130,13 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         {"a /launch request in the unreadable box", UnreadableBox, request},
         {"WM_CLOSE in the fill-in box", InBox, close, editTitle, save},
         {"Save again in the fill-in box", InBox, save, editTitle, save},
-        {"a /launch request in the fill-in box", InBox, request, editTitle, save},
+        {"WM_CLOSE in a launch's pause", LaunchPause, close},
         {"log-off in a launch's pause", LaunchPause, endSession},
         {"a /launch request in a launch's pause", LaunchPause, request},
         {"a second start in a launch's pause", LaunchPause, secondStart},
         {"WM_CLOSE while saving", FirstPump, close, editAll, save, list + typed},
         {"log-off while saving", FirstPump, endSession, editAll, save, list + typed},
-        {"WM_CLOSE while the selection changes", FirstPump, close, {}, [&] { app->Select(1); }},
         {"WM_CLOSE while removing", FirstPump, close, {}, [&] { app->Click(kRemoveButton); }, rest},
-        {"WM_CLOSE while the target changes", FirstPump, close, add, [&] { app->SetText(kTargetEdit, "c:\\x.exe"); }},
-        {"WM_CLOSE in the browse panel's OK", FirstPump, close, browse, click({kOkButton})},
-        {"WM_CLOSE in the browse panel's Refresh", FirstPump, close, browse, click({kRefreshButton})},
-        {"WM_CLOSE while the icon restores the window", FirstPump, close, hide, restore},
-        {"WM_CLOSE in a double click's pause", FirstPump, close, {}, [&] { Press(*app, kFavoritesList, LBN_DBLCLK); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -258,7 +160,12 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         const Ticker firstPump(event);
         if (row.at == FirstPump) firstPump.Post();
         if (row.trigger) row.trigger();
-        if (row.at == LaunchPause) LaunchWithEvent(*app, event);
+        if (row.at == LaunchPause) {  // in its first pause
+            LaunchWithMidway(*app, 600, [&] {
+                event();
+                return true;
+            });
+        }
         ASSERT_TRUE(came);
         EXPECT_TRUE(app->win().closed() || StateOf(app->hwnd()) == Shown::Normal);
         EXPECT_TRUE(app->win().closed() || row.at != InBox || app->Text(kTitleEdit) == "Typed");

@@ -148,7 +148,7 @@ void BoxCatcher::Catch(HWND box) {
     UINT style = GetDlgItem(box, IDYES) ? MB_YESNO : GetDlgItem(box, IDCANCEL) ? MB_OKCANCEL : MB_OK;
     if (icon == LoadIcon(nullptr, IDI_INFORMATION)) style |= MB_ICONINFORMATION;
     if (icon == LoadIcon(nullptr, IDI_WARNING)) style |= MB_ICONWARNING;
-    seen_.push_back({TextOf(GetDlgItem(box, 0xFFFF)), style});
+    seen_.push_back({BoxText(box), style});
     if (auto act = std::exchange(whileShown, nullptr)) act();
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
@@ -195,6 +195,54 @@ bool App::Close() {
     if (!PumpUntil([this] { return win_->closed(); })) return false;
     win_->TellWhereFavoritesWent();
     return true;
+}
+
+Corvane::Corvane(const std::string& folder, const std::string& args) {
+    const std::string program = Beside("..\\..\\corvane.exe");
+    std::string command = "\"" + program + "\" " + args;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi_);
+}
+Corvane::~Corvane() {  // handles that are null when nothing started
+    if (!Ended(0)) TerminateProcess(pi_.hProcess, 99);
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+}
+bool Corvane::Ended(DWORD ms) const {
+    return PumpUntil([this] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, static_cast<int>(ms));
+}
+HWND Corvane::Window() const {
+    HWND found = nullptr;
+    DWORD pid = 0;
+    PumpUntil(
+        [&] {
+            found = FindWindowA("CorvaneMainWindow", "Corvane!");
+            return GetWindowThreadProcessId(found, &pid) && pid == pi_.dwProcessId;
+        },
+        15000);
+    return found;
+}
+bool Corvane::Close() const {
+    PostMessageA(Window(), WM_CLOSE, 0, 0);
+    return Ended(15000);
+}
+
+HWND BoxOf(DWORD pid) {
+    HWND box = nullptr;
+    PumpUntil(
+        [&] {
+            DWORD owner = 0;
+            while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)))
+                if (GetWindowThreadProcessId(box, &owner) && owner == pid && !BoxText(box).empty()) return true;
+            return false;
+        },
+        15000);
+    return box;
+}
+
+std::string BoxText(HWND box) {
+    return TextOf(GetDlgItem(box, 0xFFFF));
 }
 
 HWND App::control(int id) const {

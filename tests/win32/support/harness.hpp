@@ -115,6 +115,23 @@ private:
     std::unique_ptr<MainWindow> win_;
 };
 
+// One corvane.exe started as a shortcut starts it; ended by force if still running when the object goes.
+class Corvane {
+public:
+    explicit Corvane(const std::string& folder, const std::string& args = "");
+    ~Corvane();
+    bool Ended(DWORD ms) const;  // pumps this thread's events meanwhile: corvane.exe may send to them
+    HWND Window() const;         // its main window, once start-up has marked the caption
+    bool Close() const;
+    DWORD pid() const { return pi_.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+HWND BoxOf(DWORD pid);  // a message box that process `pid` shows, once it has its text
+std::string BoxText(HWND box);
+
 HWND ControlOf(HWND main, int id);  // a control of the main window by its id, in this process or another
 
 using Held = std::unique_ptr<void, decltype(&CloseHandle)>;  // a handle another program keeps, such as to Favorites

@@ -89,12 +89,4 @@ inline bool LaunchWithMidway(App& app, UINT ms, const std::function<bool()>& act
     return done;
 }
 
-// Launches the selected favourite and sends `event` from inside its first pause.
-inline bool LaunchWithEvent(App& app, const std::function<void()>& event) {
-    return LaunchWithMidway(app, 600, [&] {
-        event();
-        return true;
-    });
-}
-
 }  // namespace corvane::test
