@@ -39,6 +39,26 @@ TEST(Overlap, TwoCopiesOfOneProgramEachEndOnTheirCore) {
     }
 }
 
+TEST(Overlap, ALaunchClickedDuringALaunchWaitsForItsEnd) {
+    TempDir dir;
+    const PinsFor pins({true, false});  // the first launch then pins by name, with pauses
+    ProcessReaper reaper{{"twin.exe"}};
+    const std::string twin = Place(dir, "twin.exe");
+    ASSERT_TRUE(WriteBytes("Favorites", Fav("Twin", kCpu0, twin, dir.path(), "--report=a.txt")));
+    App app;
+    ASSERT_TRUE(app.Start());
+    std::size_t copiesRightAfterTheClick = 0;
+    const bool clicked = LaunchWithMidway(app, 10, [&] {
+        if (ProcessIds("twin.exe").empty()) return false;
+        Press(app, kLaunchButton);
+        copiesRightAfterTheClick = ProcessIds("twin.exe").size();
+        return true;
+    });
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(copiesRightAfterTheClick, 1u) << "the second launch ran inside the first";
+    EXPECT_TRUE(PumpUntil([] { return Affinities("twin.exe") == Masks{1, 1}; })) << Affinities("twin.exe").size();
+}
+
 TEST(Overlap, RequestsFromOutsideLeaveWhatTheUserTypedAlone) {
     for (bool box : {false, true}) {  // the request comes while Save's message box is up
         SCOPED_TRACE(box ? "during a message box" : "while the user types");
