@@ -107,7 +107,9 @@ TEST_F(WindowTest, LayoutTabOrderTooltipsAndColours) {
            GetWindow(tooltip, GW_OWNER) != app->hwnd()) {}
     for (const auto& t : tips) {
         char text[256] = "";
-        TTTOOLINFOA ti{.cbSize = TTTOOLINFOA_V2_SIZE, .hwnd = GetParent(app->control(t.id))};
+        TTTOOLINFOA ti{};
+        ti.cbSize = TTTOOLINFOA_V2_SIZE;
+        ti.hwnd = GetParent(app->control(t.id));
         ti.uId = UINT_PTR(app->control(t.id));
         ti.lpszText = text;
         SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, LPARAM(&ti));
