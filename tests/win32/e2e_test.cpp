@@ -75,10 +75,15 @@ TEST_F(E2e, LaunchFromTheCommandLine) {
                                                                    nullptr, nullptr, nullptr, nullptr)
                                                    : nullptr;
         Corvane second(dir.path(), row.args);
-        if (row.box) EXPECT_EQ(BoxText(BoxOf(first ? first->pid() : second.pid())), row.box);
+        if (row.box) {
+            EXPECT_EQ(BoxText(BoxOf(first ? first->pid() : second.pid())), row.box);
+        }
         EXPECT_TRUE(!first || second.Ended(15000));
-        if (row.mask) EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == row.mask; }, 15000)) << LastMask(report);
-        if (!row.mask) EXPECT_EQ(ReadBytes(report), std::nullopt);
+        if (row.mask) {
+            EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == row.mask; }, 15000)) << LastMask(report);
+        } else {
+            EXPECT_EQ(ReadBytes(report), std::nullopt);
+        }
         if (refuser) DestroyWindow(refuser);
     }
 }

@@ -197,7 +197,8 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
         ASSERT_TRUE(SetCursorPos(at.x, at.y) && GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y);
         ASSERT_TRUE(ScreenToClient(app.hwnd(), &cursor) && GetClientRect(app.hwnd(), &client));
         ASSERT_EQ(PtInRect(&client, cursor) != FALSE, row.inside);
-        MenuWatch watch{row.keys};
+        MenuWatch watch;
+        watch.keys = row.keys;
         const Ticker ticker([&watch] { watch.Look(); }, 20);
         SendMessageA(app.hwnd(), WM_MOUSEMOVE, row.wp, row.lp);
         EXPECT_EQ(watch.items, row.menu ? "Exit Corvane|" : "");

@@ -24,7 +24,8 @@ TEST(Overlap, TwoCopiesOfOneProgramEachEndOnTheirCore) {
         App app;
         ASSERT_TRUE(app.Start());
         PROCESS_INFORMATION rival{};
-        STARTUPINFOA si{sizeof si};
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
         std::string command = "\"" + twin + "\" --report=c.txt";
         const bool done = LaunchWithMidway(app, 10, [&] {
             if (ask) Request(app, "Twin on CPU 1");
@@ -136,8 +137,10 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
     struct Row {
         const char* name;
         Moment at;
-        std::function<void()> event, prepare, trigger;
-        std::string atEnd;  // "": the list as it was
+        std::function<void()> event;
+        std::function<void()> prepare = {};
+        std::function<void()> trigger = {};
+        std::string atEnd = {};  // "": the list as it was
     };
     const Row rows[] = {
         {"WM_CLOSE while the icon is added", AddingTheIcon, close},
