@@ -1,0 +1,365 @@
+#!/usr/bin/env python3
+"""Planted-fault catalogue for Corvane: plant one fault at a time, rebuild, run the suite, restore.
+
+usage: tools/plant_faults.py TREE [--only ID,ID...] [--kind pure|win32] [--out FILE] [--baseline] [--list]
+
+For every fault the file is copied, the exact old text (which must occur exactly once) is replaced, the
+tree is rebuilt and its tests are run:
+  pure faults:  cmake --build --preset native -j2 ; ctest --preset native
+  win32 faults: cmake --build --preset win64 -j2 ; env -u DISPLAY scripts/with-display.sh ctest --preset win64
+                --timeout 200
+The result is "caught" (some test failed), "survived" (all passed), "did-not-build" or "not-applicable"
+(the old text is not in the tree exactly once: adapt that row by hand). The file is always restored.
+Results go to --out (default build/faults.txt in the tree), one line per fault, merged with earlier runs of
+the same file so the catalogue can be run in parts; --baseline first checks that the untouched tree passes.
+"""
+import argparse
+import os
+import re
+import signal
+import subprocess
+import sys
+import time
+
+PURE, WIN32 = "pure", "win32"
+TESTS = ""
+
+# (id, kind, file, old text, new text, description)
+FAULTS = [
+    # ------------------------------------------------------------------ pure rules
+    ("P1", PURE, "src/favorites/favorites_file.cpp",
+     "    if (pos_ != end_ && *pos_ == '\\n') ++pos_;\n", "",
+     "file codec: the LF of a CR LF line end is not skipped and starts the next field"),
+    ("P2", PURE, "src/favorites/favorites_file.cpp",
+     "if (c != '\\r' && c != '\\n') out.push_back(c);", "if (c != '\\r') out.push_back(c);",
+     "file codec: a field's typed LF is written into the file"),
+    ("P3", PURE, "src/favorites/favorite.cpp",
+     "    if (code == kCpu0 || code == kCpu1) {\n        text += \" on CPU \";",
+     "    if (code <= kCpu1) {\n        text += \" on CPU \";",
+     "display text: a negative code is shown as a CPU, not as Default"),
+    ("P4", PURE, "src/favorites/favorite.cpp",
+     "return std::string(coded.substr(3));", "return std::string(coded.substr(2));",
+     "coded text: the target keeps the second underscore (off by one)"),
+    ("P5", PURE, "src/favorites/favorite.cpp",
+     "display.substr(0, display.find(\" on\"))", "display.substr(0, display.rfind(\" on\"))",
+     "display text: the title is cut at the last \" on\" instead of the first"),
+    ("P6", PURE, "src/favorites/favorite.cpp",
+     "    if (useDefault) return kCpuDefault;\n    return cpu0 ? kCpu0 : kCpu1;",
+     "    if (cpu0) return kCpu0;\n    return useDefault ? kCpuDefault : kCpu1;",
+     "CPU codes: the option buttons are tested in the wrong order (CPU 0 beats Default)"),
+    ("P7", PURE, "src/favorites/favorite.cpp",
+     "TrimSpaces(startIn).size() >= kMinStartIn", "startIn.size() >= kMinStartIn",
+     "required fields: the start-in folder is measured untrimmed"),
+    ("P8", PURE, "src/launcher/launch_logic.cpp",
+     "for (unsigned b = 0; b < 31; ++b) {", "for (unsigned b = 0; b < 30; ++b) {",
+     "masks: bit 30 is never reported (off by one)"),
+    ("P9", PURE, "src/launcher/launch_logic.cpp",
+     "if (text.empty() || text == \"None\") return std::nullopt;", "if (text == \"None\") return std::nullopt;",
+     "parameters: an empty field is passed as an empty parameter string"),
+    ("P10", PURE, "src/launcher/launch_logic.cpp",
+     "if (r.pid != 0 && MatchesFolded(r.name, wanted, upper)) found = r.pid;",
+     "if (found == 0 && r.pid != 0 && MatchesFolded(r.name, wanted, upper)) found = r.pid;",
+     "process-name match: the first of two same-named processes is taken, not the last"),
+    ("P11", PURE, "src/launcher/launch_logic.cpp",
+     "if (++i < text.size() && text[i] != folded[i]) return false;", "++i;",
+     "process-name match: a double-byte character's trail byte is not compared"),
+    ("P12", PURE, "src/launcher/launch_logic.cpp",
+     "LastSeparator(imagePath, \"\\\\/\", upper.lead)", "LastSeparator(imagePath, \"\\\\\", upper.lead)",
+     "process-name match: a forward slash in the image path is not a separator"),
+    ("P13", PURE, "src/launcher/launch_logic.cpp",
+     "if (now > previous) elapsed += now - previous;", "elapsed += now - previous;",
+     "the pause's clock: a clock set back counts as a huge forward step"),
+    ("P14", PURE, "src/launcher/launch_logic.cpp",
+     "if (hooks.windowState() != 0) break;", "if (hooks.windowState() == 1) break;",
+     "pin attempts: a maximised window does not end them"),
+    ("P15", PURE, "src/platform/paths.cpp",
+     "        if (lead[static_cast<unsigned char>(path[i])])\n            ++i;\n        else if (separators",
+     "        if (separators",
+     "double-byte path split: a trail byte 0x5C is taken for a backslash"),
+    ("P16", PURE, "src/panels/browse_rules.cpp",
+     "p = slash == 2 && p[1] == ':' ? p.substr(0, 3) : p.substr(0, slash);", "p = p.substr(0, slash);",
+     "folder list: the drive root loses its backslash (\"c:\" instead of \"c:\\\")"),
+    ("P17", PURE, "src/panels/browse_rules.cpp",
+     "    std::erase(target, '\"');\n", "",
+     "dropped file: quotes in the dropped path are kept"),
+    ("P18", PURE, "src/app/launch_request.cpp",
+     "if (args.size() != 3 ||", "if (args.size() < 3 ||",
+     "/launch arguments: an unquoted name split over several arguments is taken by its first word"),
+    # ------------------------------------------------------------------ Win32
+    ("W1", WIN32, "src/panels/editor_panel.cpp",
+     "    if (!DoEvents()) return;\n    if (Text(kTitleEdit).empty())",
+     "    (void)DoEvents();\n    if (Text(kTitleEdit).empty())",
+     "re-entrancy: the target handler goes on after the window closed during its event pump"),
+    ("W2", WIN32, "src/panels/icon_preview.cpp",
+     "UniqueIcon smallOwner(smallIcon);", "UniqueIcon smallOwner(large ? nullptr : smallIcon);",
+     "icon preview: the unchosen small icon is leaked"),
+    ("W3", WIN32, "src/launcher/launcher.cpp",
+     "if (!PinProcessByName(code, FileNameOf(host.target(), SystemUpper().lead))) return;",
+     "(void)PinProcessByName(code, FileNameOf(host.target(), SystemUpper().lead));",
+     "launcher: minimises (reports pinned) after a failed pin by name"),
+    ("W4", WIN32, "src/launcher/launcher.cpp",
+     "if (code > kCpu1) {", "if (code > kCpuDefault) {",
+     "launcher: a Default favourite goes through the pin attempts (pinned to core 2)"),
+    ("W5", WIN32, "src/platform/shell.cpp",
+     "    info.lpDirectory = folder;\n", "",
+     "launcher: the program is started without its start-in folder"),
+    ("W6", WIN32, "src/app/main_window.cpp",
+     "    shutDown_ = true;\n    trayIcon_.Remove();\n", "    shutDown_ = true;\n",
+     "shutdown: the notification icon stays until the window object dies"),
+    ("W7", WIN32, "src/app/main_window.cpp",
+     "        if (msg == taskbarCreated_ && taskbarCreated_ != 0) trayIcon_.AddAgain();\n", "",
+     "tray icon: not added again after the shell restarts (TaskbarCreated)"),
+    ("W8", WIN32, "src/tray/tray_icon.cpp",
+     "if (wp != kId || CursorInClientArea(window)) return Action::None;", "if (wp != kId) return Action::None;",
+     "tray icon: a real mouse move over the window is taken for an icon click"),
+    ("W9", WIN32, "src/app/main_window.cpp",
+     "if (shutDown_ || !running_) return;", "if (!running_) return;",
+     "shutdown: runs again (writes Favorites again) after the end of the session"),
+    ("W10", WIN32, "src/favorites/file_io.cpp",
+     "    if (!changed) return SaveResult::LeftAlone;\n", "",
+     "unreadable Favorites: an unchanged session still writes Favorites.unsaved"),
+    ("W11", WIN32, "src/favorites/file_io.cpp",
+     "GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,", "GENERIC_READ, FILE_SHARE_READ,",
+     "unreadable Favorites: a file another program holds open for writing cannot be read"),
+    ("W12", WIN32, "src/favorites/file_io.cpp",
+     "const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;",
+     "const bool missing = error == ERROR_PATH_NOT_FOUND;",
+     "start-up: a missing Favorites is reported as unreadable"),
+    ("W13", WIN32, "src/app/favorite_commands.cpp",
+     "    if (!editor_.Clear() || !DoEvents()) return;\n    ShowPanel(favorites_, editor_);",
+     "    if (!editor_.Clear() || !DoEvents()) return;\n    ShowPanel(editor_, favorites_);",
+     "editor save: the editor stays shown instead of going back to the list (arguments swapped)"),
+    ("W14", WIN32, "src/app/favorite_commands.cpp",
+     "void MainWindow::CloseEditor() {\n    ShowPanel(favorites_, editor_);\n    ResetSelection();\n",
+     "void MainWindow::CloseEditor() {\n    ShowPanel(favorites_, editor_);\n",
+     "editor cancel: the selection and the editor's fields are kept"),
+    ("W15", WIN32, "src/panels/favorites_panel.cpp",
+     "        SendMessageA(list(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);\n", "",
+     "remove: the entry leaves the store but stays in the list box"),
+    ("W16", WIN32, "src/panels/favorites_panel.cpp",
+     "    return Request(&PanelHost::OnSelectionChanged);\n}",
+     "    return true;\n}",
+     "window: a selection made by the program (start-up, /launch) does not load the favourite"),
+    ("W17", WIN32, "src/panels/browse_panel.cpp",
+     "if (GetListText(files, static_cast<int>(i)) != name) continue;",
+     "if (GetListText(files, static_cast<int>(i)).rfind(name, 0) != 0) continue;",
+     "browse refresh: the kept program is reselected by a prefix of its name"),
+    ("W18", WIN32, "src/app/main_window.cpp",
+     "    if (!launchRequest_) return false;\n", "    if (!launchRequest_) return true;\n",
+     "start-up: a second plain start claims a hand-over and never brings the first window back"),
+    ("W19", WIN32, "src/app/favorite_commands.cpp",
+     '    pendingLaunches_.emplace_back(display);\n    RunPendingLaunchesLater();\n',
+     '    pendingLaunches_.emplace_back(display);\n',
+     "/launch hand-over: the received request is queued but never run"),
+    ("W20", WIN32, "src/app/favorite_commands.cpp",
+     "        InfoBox(hwnd(), UnknownFavoriteMessage(display).c_str());\n", "",
+     "/launch: an unknown favourite is not reported"),
+    ("W21", WIN32, "src/app/main_window.cpp",
+     '    favorites_.ListRest();\n',
+     '',
+     "start-up: only the first screen of a long list is loaded (and written back)"),
+    ("W22", WIN32, "src/app/favorite_commands.cpp",
+     'while (!pendingLaunches_.empty() && hwnd() && !launching_',
+     'while (!pendingLaunches_.empty() && !launching_',
+     "re-entrancy: queued /launch requests still run after the window closed"),
+    ("W23", WIN32, "src/app/favorite_commands.cpp",
+     "const Favorite chosen = store().at(index);", "const Favorite& chosen = store().at(index);",
+     "re-entrancy: loading the selection keeps a reference into the store across the editor's event pump"),
+    # ------------------------------------------------------------------ H10: rows H8 added, and the merged rows
+    ("N1", WIN32, "src/panels/favorites_panel.cpp",
+     "    if (!DoEvents()) return;\n    (void)Request(&PanelHost::Removed);",
+     "    (void)DoEvents();\n    (void)Request(&PanelHost::Removed);",
+     "re-entrancy: Remove goes on after the window closed during its event pump"),
+    ("N2", WIN32, "src/app/favorite_commands.cpp",
+     "    if (!editor_.SetTarget(chosen.program)) return;",
+     "    (void)editor_.SetTarget(chosen.program);",
+     "re-entrancy: the browse panel's OK goes on after the window closed during the target's event pump"),
+    ("N3", WIN32, "src/panels/favorites_panel.cpp",
+     "else if (code == LBN_DBLCLK && DoEvents())\n            (void)Request(&PanelHost::Launch);",
+     "else if (code == LBN_DBLCLK && DoEvents())\n            break;",
+     "favorites list: a double click does not launch"),
+    ("N4", WIN32, "src/panels/favorites_panel.cpp",
+     "else if (code == LBN_DBLCLK && DoEvents())",
+     "else if (code == LBN_DBLCLK && (DoEvents(), true))",
+     "re-entrancy: the double click launches after the window closed during its pause"),
+    ("N5", WIN32, "src/panels/browse_panel.cpp",
+     "if (code == CBN_SELCHANGE) OnDriveChange();", "if (code == CBN_SELCHANGE) (void)0;",
+     "browse panel: choosing another drive in the drive list changes nothing"),
+    ("N6", WIN32, "src/app/favorite_commands.cpp",
+     "return CpuCode(store().at(favorites_.CurrentIndex()).coded);", "return CpuCode(store().at(0).coded);",
+     "launch: the core is read from the first favourite, not the selected one"),
+    ("N7", WIN32, "src/panels/browse_panel.cpp",
+     "if (code == BN_CLICKED) (void)Request(&PanelHost::CloseBrowser);", "if (code == BN_CLICKED) (void)0;",
+     "browse panel: Cancel does not go back to the editor"),
+    ("N8", WIN32, "src/app/favorite_commands.cpp",
+     "    if (launching_) {\n", "    if (false) {\n",
+     "re-entrancy: a Launch clicked during a launch's pause runs inside it"),
+    ("N9", WIN32, "src/app/favorite_commands.cpp",
+     "    if (!editor_.Clear() || !DoEvents()) return;\n    ShowPanel(favorites_, editor_);",
+     "    if (!editor_.Clear()) return;\n    (void)DoEvents();\n    ShowPanel(favorites_, editor_);",
+     "re-entrancy: Save goes on after the window closed during its event pump"),
+    ("N10", WIN32, "src/panels/favorites_panel.cpp",
+     "        store_.RemoveAt(index);\n        SendMessageA(list(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);\n    }\n    if (!DoEvents()) return;\n",
+     "        SendMessageA(list(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);\n    }\n    if (!DoEvents()) return;\n    if (index >= 0) store_.RemoveAt(index);\n",
+     "re-entrancy: Remove lets events in before the favourite leaves the store"),
+    ("N11", WIN32, "src/panels/panel.hpp",
+     "        if (!hwnd()) return false;\n        (host_.*request)", "        (host_.*request)",
+     "re-entrancy: a panel's request still runs once the window has closed"),
+]
+
+FAILED_CTEST = re.compile(r"^\s*\d+\s*-\s*(\S+)\s+\((Failed|Timeout|SEGFAULT|Exception|Subprocess aborted|"
+                          r"Child aborted|Not Run|[^)]*)\)", re.M)
+FAILED_GTEST = re.compile(r"^\[  FAILED  \] ([\w/.]+)(?: \(|,|$)", re.M)
+
+
+class Interrupted(Exception):
+    pass
+
+
+def on_signal(signum, _frame):
+    raise Interrupted(f"signal {signum}")
+
+
+def run(cmd, tree, log, timeout):
+    with open(log, "a") as out:
+        out.write(f"\n$ {' '.join(cmd)}\n")
+        out.flush()
+        proc = subprocess.Popen(cmd, cwd=tree, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                                errors="replace", start_new_session=True)
+        try:
+            text, _ = proc.communicate(timeout=timeout)
+        except (subprocess.TimeoutExpired, Interrupted):
+            os.killpg(proc.pid, signal.SIGTERM)
+            try:
+                proc.communicate(timeout=30)
+            except subprocess.TimeoutExpired:
+                os.killpg(proc.pid, signal.SIGKILL)
+                proc.communicate()
+            raise
+        out.write(text)
+    return proc.returncode, text
+
+
+def commands(kind):
+    if kind == PURE:
+        return (["cmake", "--build", "--preset", "native", "-j2"], ["ctest", "--preset", "native"])
+    return (["cmake", "--build", "--preset", "win64", "-j2"],
+            ["env", "-u", "DISPLAY", "scripts/with-display.sh", "ctest", "--preset", "win64", "--timeout", "200"] +
+            (["-R", TESTS] if TESTS else []))
+
+
+def build_and_test(tree, kind, log):
+    """(result, failing names) for the tree as it is now."""
+    build, test = commands(kind)
+    rc, _ = run(build, tree, log, 3600)
+    if rc != 0:
+        return "did-not-build", []
+    rc, text = run(test, tree, log, 3600)
+    failed_entries = [m.group(1) for m in FAILED_CTEST.finditer(text.split("The following tests FAILED:")[-1])] \
+        if "The following tests FAILED:" in text else []
+    failed_cases = sorted(set(FAILED_GTEST.findall(text)))
+    if rc == 0:
+        return "survived", []
+    # The native entries are the test cases themselves; a Win32 entry runs many, named in brackets.
+    extra = [c for c in failed_cases if c not in failed_entries]
+    names = failed_entries + ([f"[{', '.join(extra)}]"] if extra else [])
+    return "caught", names or [f"(ctest exit {rc})"]
+
+
+def plant(tree, fault, log):
+    fid, kind, rel, old, new, _ = fault
+    path = os.path.join(tree, rel)
+    if not os.path.isfile(path):
+        return "not-applicable", [f"(no {rel})"]
+    with open(path, "rb") as f:
+        original = f.read()
+    count = original.count(old.encode())
+    if count != 1:
+        print(f"!!! {fid}: old text found {count} times in {rel}: not applicable, adapt by hand", file=sys.stderr)
+        return "not-applicable", [f"(old text found {count} times in {rel})"]
+    try:
+        with open(path, "wb") as f:
+            f.write(original.replace(old.encode(), new.encode(), 1))
+        return build_and_test(tree, kind, log)
+    finally:
+        with open(path, "wb") as f:
+            f.write(original)
+
+
+def load_results(out):
+    results = {}
+    if os.path.exists(out):
+        with open(out) as f:
+            for line in f:
+                if line.strip() and not line.startswith("#"):
+                    results[line.split()[0]] = line.rstrip("\n")
+    return results
+
+
+def save_results(out, results, tree):
+    order = ["BASE-native", "BASE-win64"] + [f[0] for f in FAULTS]
+    with open(out, "w") as f:
+        f.write(f"# planted-fault results for {tree}: id result failing-tests\n")
+        for fid in order:
+            if fid in results:
+                f.write(results[fid] + "\n")
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("tree")
+    ap.add_argument("--only", default="", help="comma-separated fault ids")
+    ap.add_argument("--kind", choices=[PURE, WIN32])
+    ap.add_argument("--out", default="")
+    ap.add_argument("--baseline", action="store_true", help="first run the untouched tree's suites")
+    ap.add_argument("--list", action="store_true", help="print the catalogue and exit")
+    ap.add_argument("--tests", default="", help="ctest -R regex: run only these Win32 entries")
+    args = ap.parse_args()
+    if args.list:
+        for fid, kind, rel, _, _, desc in FAULTS:
+            print(f"{fid:4} {kind:5} {rel:38} {desc}")
+        return 0
+    global TESTS
+    TESTS = args.tests
+    tree = os.path.abspath(args.tree)
+    if not args.out:
+        args.out = os.path.join(tree, "build", "faults.txt")
+    only = {s.strip() for s in args.only.split(",") if s.strip()}
+    unknown = only - {f[0] for f in FAULTS}
+    if unknown:
+        sys.exit(f"unknown fault ids: {', '.join(sorted(unknown))}")
+    signal.signal(signal.SIGTERM, on_signal)
+    signal.signal(signal.SIGINT, on_signal)
+    log = os.path.splitext(args.out)[0] + ".log"
+    results = load_results(args.out)
+
+    if args.baseline:
+        for kind, name in ((PURE, "BASE-native"), (WIN32, "BASE-win64")):
+            if args.kind and kind != args.kind:
+                continue
+            result, names = build_and_test(tree, kind, log)
+            results[name] = f"{name} {'pass' if result == 'survived' else result} {' '.join(names)}".rstrip()
+            save_results(args.out, results, tree)
+            print(results[name], flush=True)
+            if result != "survived":
+                sys.exit(f"the untouched tree does not pass its {kind} suite; fault results would mean nothing")
+
+    touched = set()
+    for fault in FAULTS:
+        fid, kind = fault[0], fault[1]
+        if (only and fid not in only) or (args.kind and kind != args.kind):
+            continue
+        start = time.time()
+        result, names = plant(tree, fault, log)
+        touched.add(kind)
+        results[fid] = f"{fid} {result} {' '.join(names)}".rstrip()
+        save_results(args.out, results, tree)
+        print(f"{results[fid]}   ({time.time() - start:.0f} s)", flush=True)
+    # Every planted file is back; bring the build directories back in step with the sources.
+    for kind in sorted(touched):
+        run(commands(kind)[0], tree, log, 3600)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
