@@ -3,8 +3,6 @@
 // launching — and the launch requests of other Corvane processes.
 #include "app/main_window.hpp"
 
-#include <algorithm>
-
 #include "app/launch_request.hpp"
 #include "platform/win.hpp"
 
@@ -107,10 +105,8 @@ void MainWindow::OnLaunch() {
 }
 
 void MainWindow::LaunchStored(const std::string& display) {
-    const auto& items = store_.items();
-    const auto found =
-        std::find_if(items.begin(), items.end(), [&](const Favorite& f) { return f.display == display; });
-    if (found == items.end()) {
+    const Favorite* found = store_.Find(display);
+    if (!found) {
         InfoBox(hwnd(), UnknownFavoriteMessage(display).c_str());
         return;
     }

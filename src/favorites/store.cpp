@@ -12,14 +12,16 @@ const Favorite& FavoriteStore::at(std::ptrdiff_t index) const {
 }
 
 bool FavoriteStore::AddUnlessDuplicate(Favorite favorite) {
-    if (favorite.display.empty() || Contains(favorite.display)) return false;
+    if (favorite.display.empty() || Find(favorite.display)) return false;
     items_.push_back(std::move(favorite));
     ++revision_;
     return true;
 }
 
-bool FavoriteStore::Contains(std::string_view display) const {
-    return std::any_of(items_.begin(), items_.end(), [display](const Favorite& f) { return f.display == display; });
+const Favorite* FavoriteStore::Find(std::string_view display) const {
+    const auto found =
+        std::find_if(items_.begin(), items_.end(), [display](const Favorite& f) { return f.display == display; });
+    return found == items_.end() ? nullptr : &*found;
 }
 
 void FavoriteStore::RemoveAt(std::ptrdiff_t index) {

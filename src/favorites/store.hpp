@@ -28,7 +28,9 @@ public:
     // (exact comparison, letter case counts). Returns whether it was added.
     bool AddUnlessDuplicate(Favorite favorite);
 
-    bool Contains(std::string_view display) const;
+    // The first favorite shown as `display` (exact, letter case counts), or
+    // null; valid until the store next changes.
+    const Favorite* Find(std::string_view display) const;
 
     // Removes the favorite at `index`; out of range does nothing.
     void RemoveAt(std::ptrdiff_t index);
