@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
 namespace corvane::test {
@@ -31,26 +33,14 @@ TempDir::~TempDir() {
 }
 
 std::optional<std::string> ReadBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string bytes;
-    char chunk[65536];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 bool WriteBytes(const std::string& path, std::string_view bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD wrote = 0;
-    const bool ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) && wrote == bytes.size();
-    CloseHandle(file);
-    return ok;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    return static_cast<bool>(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
 }
 
 std::string ThisExePath() {
@@ -87,9 +77,7 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 }
 
 std::string TextOf(HWND hwnd) {
-    char buffer[4096];
-    const LRESULT got = SendMessageA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
-    return std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+    return GetText(hwnd);
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -99,11 +87,8 @@ std::string ClassOf(HWND hwnd) {
 
 std::vector<std::string> ListItems(HWND list) {
     std::vector<std::string> items;
-    for (LRESULT i = 0, count = SendMessageA(list, LB_GETCOUNT, 0, 0); i < count; ++i) {
-        char buffer[1024] = "";
-        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
-        items.emplace_back(buffer);
-    }
+    for (int i = 0, count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); i < count; ++i)
+        items.push_back(GetListText(list, i));
     return items;
 }
 
@@ -116,19 +101,15 @@ void DropFile(HWND target, const std::string& path) {
     SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
-Ticker::Ticker(std::function<void()> tick, UINT ms)
-    : tick_(std::move(tick)),
-      hwnd_(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, LONG_PTR(this));
-    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, LONG_PTR(Proc));
-    if (ms) SetTimer(hwnd_, 1, ms, nullptr);
+Ticker::Ticker(std::function<void()> tick, UINT ms) : tick_(std::move(tick)) {
+    RegisterWindowClass(GetModuleHandleA(nullptr), "CrvTicker", nullptr);
+    CreateAttached(0, "CrvTicker", "", 0, {}, HWND_MESSAGE, 0, GetModuleHandleA(nullptr));
+    if (ms) SetTimer(hwnd(), 1, ms, nullptr);
 }
-Ticker::~Ticker() {
-    DestroyWindow(hwnd_);
-}
-LRESULT CALLBACK Ticker::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg != WM_APP && msg != WM_TIMER) return DefWindowProcA(hwnd, msg, wp, lp);
-    reinterpret_cast<Ticker*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))->tick_();
+
+LRESULT Ticker::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_APP && msg != WM_TIMER) return Default(msg, wp, lp);
+    tick_();
     return 0;
 }
 
@@ -154,26 +135,19 @@ void BoxCatcher::Catch(HWND box) {
 }
 
 ShellStandIn::ShellStandIn(std::function<void()> onRequest) : onRequest_(std::move(onRequest)) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "Shell_TrayWnd";
-    RegisterClassA(&wc);  // fails harmlessly from the second stand-in on
-    hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                            nullptr, wc.hInstance, nullptr);
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    RegisterWindowClass(instance, "Shell_TrayWnd", nullptr);
+    CreateAttached(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, {}, nullptr, 0, instance);
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
-ShellStandIn::~ShellStandIn() {
-    DestroyWindow(hwnd_);
-}
+
 bool ShellStandIn::found() const {
-    return hwnd_ && FindWindowA("Shell_TrayWnd", nullptr) == hwnd_;
+    return hwnd() && FindWindowA("Shell_TrayWnd", nullptr) == hwnd();
 }
-LRESULT CALLBACK ShellStandIn::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<ShellStandIn*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg != WM_COPYDATA || !self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (auto act = std::exchange(self->onRequest_, nullptr)) act();
+
+LRESULT ShellStandIn::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_COPYDATA) return Default(msg, wp, lp);
+    if (auto act = std::exchange(onRequest_, nullptr)) act();
     return TRUE;
 }
 

@@ -14,6 +14,8 @@
 #include "app/main_window.hpp"
 #include "panels/layout.hpp"
 #include "platform/paths.hpp"
+#include "platform/win.hpp"
+#include "platform/window.hpp"
 
 namespace corvane::test {
 
@@ -44,17 +46,14 @@ void DropFile(HWND target, const std::string& path);  // with a real HDROP, as E
 
 // Runs `tick` from this thread's event pumps, message boxes' and menus' included: every `ms` (0: never) from a
 // timer, and once at the first pump after each Post.
-class Ticker {
+class Ticker : public Window<Ticker> {
 public:
     Ticker(std::function<void()> tick, UINT ms = 0);
-    ~Ticker();
-    Ticker(const Ticker&) = delete;
-    void Post() const { PostMessageA(hwnd_, WM_APP, 0, 0); }
+    void Post() const { PostMessageA(hwnd(), WM_APP, 0, 0); }
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
     std::function<void()> tick_;
-    HWND hwnd_;
 };
 
 struct BoxSeen {
@@ -77,16 +76,14 @@ private:
 
 // A window of the shell's notification class that Shell_NotifyIcon finds before the shell's own: it answers every
 // icon request, and runs `onRequest` inside the first one, as a busy shell that sends a message of its own meanwhile.
-class ShellStandIn {
+class ShellStandIn : public Window<ShellStandIn> {
 public:
     explicit ShellStandIn(std::function<void()> onRequest);
-    ~ShellStandIn();
     bool found() const;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
     std::function<void()> onRequest_;
-    HWND hwnd_ = nullptr;
 };
 
 // The real main window, started as corvane.exe does, except that closing it does not end the test program.
