@@ -25,16 +25,16 @@ if [ "${1:-}" = --ctest ]; then
     results=$2
     shift 2
     for preset in "$@"; do
-        # A tiny program of the build first: a Wine that cannot start it would
-        # fail every test with no word of why.
-        probe=build/$preset/tests/win32/bitness_probe.exe
+        # One test program of the build lists its tests first: a Wine that
+        # cannot start programs of this bitness would otherwise fail every
+        # test with no word of why.
+        probe=build/$preset/tests/win32/e2e_test.exe
         if [ -f "$probe" ]; then
             echo "==> probe $preset"
-            if ! out=$("$CORVANE_SCRIPTS/wine-run" "$probe" 2>&1) || [[ "$out" != *"-bit program ran"* ]]; then
-                echo "FAIL  test $preset (its bitness_probe.exe did not run under Wine: '${out:-no output}')" >>"$results"
+            if ! out=$("$CORVANE_SCRIPTS/wine-run" "$probe" --gtest_list_tests 2>&1) || [[ "$out" != *"E2e."* ]]; then
+                echo "FAIL  test $preset (its e2e_test.exe did not start under Wine: '${out:-no output}')" >>"$results"
                 continue
             fi
-            echo "$out"
         fi
         echo "==> ctest $preset"
         if ctest --preset "$preset" --no-tests=error --timeout "$TEST_TIMEOUT"; then
