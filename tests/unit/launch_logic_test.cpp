@@ -10,19 +10,16 @@ using namespace corvane;
 
 TEST(LaunchRules, MasksAndParameters) {
     using Bits = std::vector<std::int32_t>;
-    const std::pair<std::int32_t, Bits> bits[] = {{15, {1, 2, 4, 8}},
-                                                  {0, {}},
-                                                  {0x40000000, {0x40000000}},
-                                                  {INT32_MIN, {INT32_MIN}},
-                                                  {-2147483647, {1, INT32_MIN}}};
+    const std::pair<std::int32_t, Bits> bits[] = {
+        {15, {1, 2, 4, 8}}, {0x40000000, {0x40000000}}, {-2147483647, {1, INT32_MIN}}};
     for (const auto& [value, expected] : bits)
         EXPECT_EQ(MaskBits(value), expected) << value;
-    const std::pair<int, std::uint32_t> masks[] = {{0, 1}, {1, 2}, {2, 4}, {3, 8}, {4, 0}, {-1, 0}, {31, 0}};
+    const std::pair<int, std::uint32_t> masks[] = {{0, 1}, {3, 8}, {4, 0}, {-1, 0}};
     for (const auto& [core, mask] : masks)
         EXPECT_EQ(CoreMask(core), mask) << core;
     using Passed = std::optional<std::string>;
     const std::pair<std::string, Passed> params[] = {
-        {"None", std::nullopt}, {"", std::nullopt}, {"none", "none"}, {" None ", " None "}, {"-w 640", "-w 640"}};
+        {"None", std::nullopt}, {"", std::nullopt}, {"none", "none"}, {"-w 640", "-w 640"}};
     for (const auto& [text, passed] : params)
         EXPECT_EQ(ParametersFor(text), passed) << text;
 }
@@ -35,35 +32,26 @@ TEST(LaunchRules, APinThatWasRefusedHoldsOnlyOnTheWantedMask) {
         bool holds;
     };
     const Row rows[] = {
-        {true, std::nullopt, 1, true}, {false, 1, 1, true}, {false, 2, 1, false},
-        {false, 3, 1, false},          {false, 3, 3, true}, {false, std::nullopt, 2, false},
-        {false, 0, 0, false},          {true, 1, 0, false},
+        {true, std::nullopt, 1, true},   {false, 1, 1, true}, {false, 3, 1, false},
+        {false, std::nullopt, 2, false}, {true, 1, 0, false},
     };
     for (const Row& r : rows)
         EXPECT_EQ(PinHolds(r.accepted, r.now, r.wanted), r.holds)
             << r.accepted << " " << r.now.value_or(99) << " " << r.wanted;
 }
 
+// Names are folded to upper case; with code page 932 a trail byte is never folded.
 TEST(LaunchRules, FindProcessIdTakesTheLastMatchIgnoringCase) {
-    const std::vector<ProcessRecord> procs{{4, "System"},    {100, "NOTEPAD.EXE"}, {300, "notepad.exe.bak"},
-                                           {30, "game.exe"}, {20, "GAME.EXE"},     {0, "game.exe"},
-                                           {50, ""},         {70, "\x83\x41.EXE"}, {80, "\x83\x61z.exe"}};
+    const std::vector<ProcessRecord> procs{{100, "NOTEPAD.EXE"}, {30, "game.exe"}, {20, "GAME.EXE"},
+                                           {0, "game.exe"},      {50, ""},         {70, "\x83\x41.EXE"}};
     struct Row {
         std::string name;
         bool cp932;
         std::uint32_t pid;
     };
     const Row rows[] = {
-        {"notepad.exe", false, 100},
-        {"notepad", false, 0},
-        {"notepad.exe.bak.old", false, 0},
-        {"game.exe", false, 20},
-        {"", false, 0},
-        {"\x83\x41.exe", true, 70},
-        {"\x83\x61.exe", true, 0},
-        {"\x83\x61.exe", false, 70},
-        {"\x83\x61Z.EXE", true, 80},
-        {"\x83\x41Z.EXE", true, 0},
+        {"notepad.exe", false, 100}, {"notepad", false, 0},     {"game.exe", false, 20},     {"", false, 0},
+        {"\x83\x41.exe", true, 70},  {"\x83\x61.exe", true, 0}, {"\x83\x61.exe", false, 70},
     };
     for (const Row& r : rows) {
         const CaseRule upper = r.cp932 ? WithCp932(AsciiUpper()) : AsciiUpper();
@@ -77,17 +65,9 @@ TEST(LaunchRules, SameImageNameComparesTheFileNamePart) {
         bool cp932, same;
     };
     const Row rows[] = {
-        {R"(C:\Games\chess.exe)", "chess.exe", false, true},
-        {R"(\\?\C:\a/b\chess.exe)", "chess.exe", false, true},
-        {"C:/Games/chess.exe", "chess.exe", false, true},
-        {R"(C:\Games\chess.exe)", R"(games\chess.exe)", false, false},
-        {R"(C:\Games\xchess.exe)", "chess.exe", false, false},
-        {R"(C:\Games\chess.exe\)", "chess.exe", false, false},
-        {R"(C:\Games\)", "", false, false},
-        {"C:\\Games\\\x95\\.exe", "\x95\\.exe", true, true},
-        {"C:\\Games\\\x95\\.exe", "\x95\\.exe", false, false},
-        {"C:\\\x83\x41.EXE", "\x83\x41.exe", true, true},
-        {"C:\\\x83\x41.EXE", "\x83\x61.exe", true, false},
+        {R"(\\?\C:\a/b\chess.exe)", "CHESS.exe", false, true}, {"C:/Games/chess.exe", "chess.exe", false, true},
+        {R"(C:\Games\xchess.exe)", "chess.exe", false, false}, {R"(C:\Games\)", "", false, false},
+        {"C:\\Games\\\x95\\.exe", "\x95\\.exe", true, true},   {"C:\\Games\\\x95\\.exe", "\x95\\.exe", false, false},
     };
     for (const Row& r : rows) {
         const CaseRule upper = r.cp932 ? WithCp932(AsciiUpper()) : AsciiUpper();
@@ -95,6 +75,7 @@ TEST(LaunchRules, SameImageNameComparesTheFileNamePart) {
     }
 }
 
+// Calls: w a pause, p a pin try, s a look at the window state.
 TEST(LaunchRules, PinAttemptsStopOnStateOrClosedWindow) {
     struct Row {
         int closeOnWait, minimiseOnPin, stateAfter, attempts;
@@ -104,8 +85,8 @@ TEST(LaunchRules, PinAttemptsStopOnStateOrClosedWindow) {
     for (int i = 0; i < 11; ++i)
         eleven += "wpws";
     const Row rows[] = {
-        {0, 1, 1, 1, "wpws"},  {0, 3, 2, 3, "wpwswpwswpws"}, {0, 0, 1, 11, eleven},
-        {3, 0, 1, 2, "wpwsw"}, {2, 0, 1, 1, "wpw"},          {1, 0, 1, 1, "w"},
+        {0, 1, 1, 1, "wpws"}, {0, 3, 2, 3, "wpwswpwswpws"}, {0, 0, 1, 11, eleven}, {2, 0, 1, 1, "wpw"},
+        {1, 0, 1, 1, "w"},
     };
     for (const Row& r : rows) {
         std::string calls;
@@ -128,29 +109,7 @@ TEST(LaunchRules, PinAttemptsStopOnStateOrClosedWindow) {
     }
 }
 
-// A tick count that moves only while Wait sleeps, by the scripted steps (the last one repeats). Read too
-// often, it throws: a pause that never ends fails its row instead of hanging the test.
-struct FakeTicks {
-    std::vector<std::int64_t> steps;
-    int closeOnPump;
-    std::uint64_t now = 5'000'000'000;
-    int reads = 0, pumps = 0;
-    std::vector<std::uint32_t> asked{};
-
-    MillisecondClock Clock() {
-        return [this] { return ++reads <= 200 ? now : throw std::runtime_error("the clock was read 200 times"); };
-    }
-    EventPump Pump() {
-        return [this] { return ++pumps != closeOnPump; };
-    }
-    InputWait Sleep() {
-        return [this](std::uint32_t ms) {
-            now += static_cast<std::uint64_t>(steps[std::min(asked.size(), steps.size() - 1)]);
-            asked.push_back(ms);
-        };
-    }
-};
-
+// The clock moves only while the pause sleeps, by the row's steps (the last one repeats).
 TEST(Wait, SleepsForTheRestOfThePauseAndCountsOnlyForwardSteps) {
     struct Row {
         std::string what;
@@ -158,26 +117,28 @@ TEST(Wait, SleepsForTheRestOfThePauseAndCountsOnlyForwardSteps) {
         std::vector<std::int64_t> steps;
         int closeOnPump;
         bool result;
-        std::vector<std::uint32_t> asked{};
-        int pumps;
+        std::vector<std::uint32_t> asked;
     };
     const Row rows[] = {
-        {"a tenth of a second", 0.1f, {30}, 0, true, {100, 70, 40, 10}, 4},
-        {"under a millisecond", 0.0004f, {1}, 0, true, {1}, 1},
-        {"zero", 0.0f, {30}, 0, true, {}, 0},
-        {"NaN", std::nanf(""), {30}, 0, true, {}, 0},
-        {"window gone mid-pause", 0.1f, {30}, 2, false, {100}, 2},
-        {"clock set back an hour", 0.1f, {40, -3'600'000, 40}, 0, true, {100, 60, 60, 20}, 4},
-        {"clock standing still", 0.1f, {0, 0, 0, 50, 60}, 0, true, {100, 100, 100, 100, 50}, 5},
-        {"clock jumping past the end", 0.1f, {10, 3'600'000}, 0, true, {100, 90}, 2},
+        {"a tenth of a second", 0.1f, {30}, 0, true, {100, 70, 40, 10}},
+        {"under a millisecond", 0.0004f, {1}, 0, true, {1}},
+        {"NaN", std::nanf(""), {30}, 0, true, {}},
+        {"window gone mid-pause", 0.1f, {30}, 2, false, {100}},
+        {"clock set back an hour", 0.1f, {40, -3'600'000, 40}, 0, true, {100, 60, 60, 20}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        FakeTicks ticks{r.steps, r.closeOnPump};
-        bool result = !r.result;
-        EXPECT_NO_THROW(result = Wait(r.secs, ticks.Clock(), ticks.Pump(), ticks.Sleep()));
-        EXPECT_EQ(result, r.result);
-        EXPECT_EQ(ticks.asked, r.asked);
-        EXPECT_EQ(ticks.pumps, r.pumps);
+        std::uint64_t now = 5'000'000'000;
+        int pumps = 0;
+        std::vector<std::uint32_t> asked;
+        const auto clock = [&] { return now; };
+        const auto pump = [&] { return ++pumps != r.closeOnPump; };
+        const auto sleep = [&](std::uint32_t ms) {
+            if (asked.size() == 20) throw std::runtime_error("the pause does not end");
+            now += static_cast<std::uint64_t>(r.steps[std::min(asked.size(), r.steps.size() - 1)]);
+            asked.push_back(ms);
+        };
+        EXPECT_EQ(Wait(r.secs, clock, pump, sleep), r.result);
+        EXPECT_EQ(asked, r.asked);
     }
 }

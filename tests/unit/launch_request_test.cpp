@@ -14,14 +14,11 @@ TEST(LaunchRequest, CommandLine) {
         {{"corvane.exe"}, std::nullopt, false},
         {{"corvane.exe", "/launch", "Chess on CPU 1"}, "Chess on CPU 1", false},
         {{"corvane.exe", "/LAUNCH", "Chess on CPU 1"}, "Chess on CPU 1", false},
-        {{"corvane.exe", "/Launch", ""}, "", false},
         {{"corvane.exe", "/launch", "Chess", "on", "CPU", "1"}, "Chess on CPU 1", false},
         {{"corvane.exe", "/launch", "Chess  on", "/x"}, "Chess  on /x", false},
         {{"corvane.exe", "stray", "/launch", "Chess on CPU 1"}, "Chess on CPU 1", false},
-        {{"corvane.exe", "-launch", "Chess on CPU 1"}, std::nullopt, false},
         {{"corvane.exe", "/launch"}, std::nullopt, true},
         {{"corvane.exe", "/launchx", "Chess on CPU 1"}, std::nullopt, true},
-        {{"corvane.exe", "/?", "/launch", "Chess on CPU 1"}, std::nullopt, true},
     };
     for (const Row& r : rows) {
         const Arguments read = ReadArguments(r.args);
@@ -37,6 +34,4 @@ TEST(LaunchRequest, MessageFromAnotherInstance) {
     EXPECT_EQ(LaunchRequestText(kLaunchRequestTag, nullptr, 3), std::nullopt);
     const std::string huge(kLargestLaunchRequest + 1, 'a');
     EXPECT_EQ(LaunchRequestText(kLaunchRequestTag, huge.data(), huge.size()), std::nullopt);
-    EXPECT_NE(UnknownFavoriteMessage("Chess on CPU 1").find("\"Chess on CPU 1\""), std::string::npos);
-    EXPECT_NE(RequestNotTakenMessage("Chess on CPU 1").find("\"Chess on CPU 1\""), std::string::npos);
 }
