@@ -75,7 +75,7 @@ TEST(BrowsePanel, DrivesFoldersRefreshCancelAndOk) {
 }
 
 // An unreadable Favorites is told and left alone. What the session added goes after an earlier session's records
-// in Favorites.unsaved, or is told to be lost; an unchanged session leaves Favorites.unsaved alone.
+// in Favorites.unsaved, or is told to be lost; an unchanged session does not even read Favorites.unsaved.
 TEST(UnreadableFavorites, AreToldAndLeftAloneAndTheSessionsFavoritesGoBeside) {
     TempDir dir;
     const std::string go = Record("Go on Default", "2__c:\\go\\go.exe", "c:\\go", "None");
@@ -92,7 +92,7 @@ TEST(UnreadableFavorites, AreToldAndLeftAloneAndTheSessionsFavoritesGoBeside) {
         const char* atClose;
         std::string unsaved;  // at the end; when huge, its start
     } rows[] = {
-        {"held with no sharing", 0, false, false, unread, "", earlier},
+        {"held with no sharing, unchanged", 0, true, false, unread, "", earlier},
         {"held by a writer that shares", FILE_SHARE_READ | FILE_SHARE_WRITE, false, false, "", "", earlier},
         {"held, one added", 0, false, true, unread, "were saved to \"Favorites.unsaved\"",
          earlier + "\r\n\r\n\r\n\r\n" + chess},
