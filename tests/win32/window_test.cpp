@@ -1,14 +1,16 @@
-// The real window inside this test program: where its controls sit at the session's scale, what start-up reads
-// and shutdown writes, and the editor and the favourites list as a user meets them.
+// The real window inside this test program: where its controls sit at the session's scale, and sessions from
+// start-up to their end as a user meets them.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
 
-#include "platform/win.hpp"
-#include "support/window_fixture.hpp"
+#include "support/harness.hpp"
 
 using namespace corvane;
 using namespace corvane::test;
@@ -22,7 +24,8 @@ struct Placed {
     int left, top, width, height;
 };
 
-TEST_F(WindowTest, LayoutMatchesTheDesignAtTheSessionScale) {
+// Where the controls sit at the session's scale, their captions, tab order, tooltips and colours.
+TEST(WindowTest, LayoutAtTheSessionScale) {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
@@ -30,16 +33,17 @@ TEST_F(WindowTest, LayoutMatchesTheDesignAtTheSessionScale) {
     if (const char* expected = std::getenv("CORVANE_DPI")) {
         ASSERT_EQ(dpi, std::atoi(expected)) << "LogPixels not applied";
     }
-    Start();
-    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    TempDir dir;
+    App app;
+    ASSERT_TRUE(app.Start());
     const auto expectAt = [&](HWND w, const RECT& rc, int l, int t, int width, int height) {
         const int got[] = {rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top}, want[] = {l, t, width, height};
         for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(got[i], px(want[i]), 1) << "id " << GetDlgCtrlID(w) << ", value " << i;
+            EXPECT_NEAR(got[i], MulDiv(want[i], dpi, 1440), 1) << "id " << GetDlgCtrlID(w) << ", value " << i;
     };
     RECT client, window;
-    GetClientRect(app->hwnd(), &client);
-    expectAt(app->hwnd(), client, 0, 0, 6015, 3615);
+    GetClientRect(app.hwnd(), &client);
+    expectAt(app.hwnd(), client, 0, 0, 6015, 3615);
     // Start-up parks the editor and browse panels at the design's 60,30.
     const Placed controls[] = {
         {kFavoritesPanel, "CorvanePanel", "Favorites", 75, 30, 5880, 3495},
@@ -67,7 +71,7 @@ TEST_F(WindowTest, LayoutMatchesTheDesignAtTheSessionScale) {
         {kFileList, "ListBox", "", 105, 2115, 5655, 810},
     };
     for (const Placed& c : controls) {
-        HWND w = app->control(c.id);
+        HWND w = app.control(c.id);
         EXPECT_TRUE(EqualsIgnoringAsciiCase(ClassOf(w), c.cls)) << "id " << c.id << " is a " << ClassOf(w);
         EXPECT_EQ(TextOf(w), c.caption) << "id " << c.id;
         RECT rc;  // in the parent's client area
@@ -76,56 +80,39 @@ TEST_F(WindowTest, LayoutMatchesTheDesignAtTheSessionScale) {
         expectAt(w, rc, c.left, c.top, c.width, c.height);
     }
 
-    EXPECT_EQ(TextOf(app->hwnd()), "Corvane!");
-    GetWindowRect(app->hwnd(), &window);
+    EXPECT_EQ(TextOf(app.hwnd()), "Corvane!");
+    GetWindowRect(app.hwnd(), &window);
     EXPECT_NEAR(window.left, (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2, 1);
     EXPECT_NEAR(window.top, (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2, 1);
-}
 
-TEST_F(WindowTest, LayoutTabOrderTooltipsAndColours) {
-    Start();
-    app->Click(kAddButton);
-    const int order[] = {kTitleEdit,   kTargetEdit,   kStartInEdit,   kSaveButton,
-                         kClearButton, kCancelButton, kParametersEdit};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        EXPECT_EQ(GetDlgCtrlID(GetNextDlgTabItem(app->control(kEditorPanel), app->control(order[i - 1]), FALSE)),
-                  order[i])
-            << "after " << order[i - 1];
-
+    // Each tip shows while the pointer rests on its control (a disabled one sees none); the editor's after Add.
+    EnableWindow(app.control(kLaunchButton), TRUE);
     const struct {
         int id;
         const char* tip;
-        bool hover;  // the pointer is moved onto the control and rests there until its tip shows
     } tips[] = {
-        {kTargetEdit, "Drag and Drop .EXE file here instead of typing", true},
-        {kTargetLabel, "Click to Browse for EXE", false},
-        {kLaunchButton, "Run selected Favorite and set it's Affinty", false},
-        {kParametersEdit, "A.K.A. File Parameters", false},
+        {kLaunchButton, "Run selected Favorite and set it's Affinty"},
+        {kTargetEdit, "Drag and Drop .EXE file here instead of typing"},
+        {kTargetLabel, "Click to Browse for EXE"},
+        {kParametersEdit, "A.K.A. File Parameters"},
     };
     HWND tooltip = nullptr;  // the window's tooltip control
     while ((tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr)) &&
-           GetWindow(tooltip, GW_OWNER) != app->hwnd()) {}
+           GetWindow(tooltip, GW_OWNER) != app.hwnd()) {}
     for (const auto& t : tips) {
-        char text[256] = "";
-        TTTOOLINFOA ti{};
-        ti.cbSize = TTTOOLINFOA_V2_SIZE;
-        ti.hwnd = GetParent(app->control(t.id));
-        ti.uId = UINT_PTR(app->control(t.id));
-        ti.lpszText = text;
-        SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, LPARAM(&ti));
-        EXPECT_STREQ(text, t.tip) << "id " << t.id;
-        if (!t.hover) continue;
+        if (t.id == kTargetEdit) app.Click(kAddButton);
         RECT rc;
-        GetWindowRect(app->control(t.id), &rc);
-        INPUT move{};
-        move.type = INPUT_MOUSE;
-        move.mi.dx = MulDiv((rc.left + rc.right) / 2, 65536, GetSystemMetrics(SM_CXSCREEN));
-        move.mi.dy = MulDiv((rc.top + rc.bottom) / 2, 65536, GetSystemMetrics(SM_CYSCREEN));
-        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        EXPECT_EQ(SendInput(1, &move, sizeof move), 1u);
+        GetWindowRect(app.control(t.id), &rc);
+        SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
         EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tooltip) && TextOf(tooltip) == t.tip; }))
             << "id " << t.id << " shows '" << TextOf(tooltip) << "'";
     }
+    const int order[] = {kTitleEdit,   kTargetEdit,   kStartInEdit,   kSaveButton,
+                         kClearButton, kCancelButton, kParametersEdit};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        EXPECT_EQ(GetDlgCtrlID(GetNextDlgTabItem(app.control(kEditorPanel), app.control(order[i - 1]), FALSE)),
+                  order[i])
+            << "after " << order[i - 1];
 
     const COLORREF white = RGB(255, 255, 255), grey = RGB(192, 192, 192), untouched = RGB(1, 2, 3);
     const struct {
@@ -134,7 +121,6 @@ TEST_F(WindowTest, LayoutTabOrderTooltipsAndColours) {
         bool greyBrush;  // the panels' own grey behind it
     } colours[] = {
         {kTargetLabel, white, grey, true},
-        {kEditorBox, white, grey, true},
         {kCpu0Option, RGB(0, 0, 0), white, false},
         {kCoreStrip, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW), false},
         {kFieldsFrame, untouched, grey, true},
@@ -143,7 +129,7 @@ TEST_F(WindowTest, LayoutTabOrderTooltipsAndColours) {
     HDC dc = CreateCompatibleDC(nullptr);
     for (const auto& c : colours) {
         SetTextColor(dc, untouched);
-        HWND w = app->control(c.id);
+        HWND w = app.control(c.id);
         const LRESULT brush = SendMessageA(GetParent(w), WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(w));
         EXPECT_EQ(GetTextColor(dc), c.text) << "id " << c.id;
         EXPECT_EQ(GetBkColor(dc), c.back) << "id " << c.id;
@@ -152,169 +138,103 @@ TEST_F(WindowTest, LayoutTabOrderTooltipsAndColours) {
     DeleteDC(dc);
 }
 
-TEST_F(WindowTest, StartUpShowsWhatTheFileHolds) {
+// A session from start-up to the end of the user's session, which writes Favorites and is the last write.
+TEST(WindowTest, SessionsFromStartUpToTheEnd) {
+    TempDir dir;
+    std::optional<App> session;
+    // What the user does in a session, as the steps of a row.
+    using Act = std::function<void(App&)>;
+    const auto press = [](int id) -> Act { return [id](App& app) { app.Click(id); }; };
+    const auto put = [](int id, const char* text) -> Act { return [=](App& app) { app.SetText(id, text); }; };
+    const auto pick = [](int index) -> Act { return [index](App& app) { app.Select(index); }; };
+    const auto drop = [](const char* file) -> Act {
+        return [=](App& app) { DropFile(app.control(kTargetEdit), file); };
+    };
+    const auto steps = [](auto... acts) { return std::vector<Act>{acts...}; };
     std::string longFile;  // longer than what start-up lists before the window shows
-    std::vector<std::string> longList;
-    for (int i = 0; i < 300; ++i)
-        longFile +=
-            Record(longList.emplace_back("Game " + std::to_string(i) + " on CPU 0"), "0__c:\\g.exe", "c:\\", "None");
+    std::string longList;
+    for (int i = 0; i < 300; ++i) {
+        const std::string display = "Game " + std::to_string(i) + " on CPU 0";
+        longFile += Record(display, "0__c:\\g.exe", "c:\\", "None");
+        longList += display + "|";
+    }
+    const std::string xy = "x\ny\n";        // a lone LF ends no line
+    const std::string exe = ThisExePath();  // a program with an icon
+    const std::string folder = exe.substr(0, exe.rfind('\\'));
+    const std::string chess = Record("Chess on CPU 1", "1__" + exe, folder, "-w");
+    const std::string go = Record("Go on Default", "2__c:\\go\\go.exe", "c:\\go", "None");
+    const std::string both = chess + go;
+    const std::string saved = Record("Chess on CPU 0", "0__c:\\games\\chess\\chess.exe", "c:\\games\\chess", "None");
     const struct {
         const char* name;
-        std::optional<std::string> file;
-        std::vector<std::string> list;
+        std::string file;  // Favorites at start-up ("": none)
+        std::vector<Act> acts;
+        std::string list;  // each entry followed by '|'
         int selected, option;
-        const char* fields;
-        bool launch, preview;
-        std::string atClose;
+        std::string fields;  // title|target|start in|parameters
+        int panel;           // the one shown
+        bool icon;
+        const char* box;  // "": none
+        std::string atEnd;
     } rows[] = {
-        {"no file", std::nullopt, {}, -1, kCpu0Option, "|||", false, false, ""},
-        {"two records",
-         kChess + kGo,
-         {"Chess on CPU 1", "Go on Default"},
-         0,
-         kCpu1Option,
-         "Chess|%D\\game.exe|%D|-w",
-         true,
-         true,
-         kChess + kGo},
-        {"cut short",
-         kGo + "Chess on CPU 0\r0__c:\\chess.exe",
-         {"Go on Default", "Chess on CPU 0"},
-         0,
-         kDefaultOption,
-         "Go|c:\\go\\go.exe|c:\\go|None",
-         true,
-         false,
-         kGo + "Chess on CPU 0\r0__c:\\chess.exe"},
-        {"a long list", longFile, longList, 0, kCpu0Option, "Game 0|c:\\g.exe|c:\\|None", true, false, longFile},
+        {"no file", "", steps(), "", -1, kCpu0Option, "|||", kFavoritesPanel, false, "", ""},
+        {"a long list", both + longFile, steps(), "Chess on CPU 1|Go on Default|" + longList, 0, kCpu1Option,
+         "Chess|" + exe + "|" + folder + "|-w", kFavoritesPanel, true, "", both + longFile},
+        {"cancel", both, steps(press(kAddButton), press(kDefaultOption), press(kCancelButton)),
+         "Chess on CPU 1|Go on Default|", -1, kDefaultOption, "|||", kFavoritesPanel, false, "", both},
+        {"remove the second", both + xy, steps(pick(1), press(kRemoveButton)), "Chess on CPU 1|" + xy + "|", -1,
+         kDefaultOption, "|||", kFavoritesPanel, false, "", chess + xy + "\r\n\r\n\r\n\r\n"},
+        {"save a typed target", both,
+         steps(press(kAddButton), press(kClearButton), put(kTargetEdit, "C:\\Games\\Chess\\Chess.EXE"),
+               press(kCpu0Option), press(kSaveButton)),
+         "Chess on CPU 1|Go on Default|Chess on CPU 0|", 2, kCpu0Option,
+         "Chess|c:\\games\\chess\\chess.exe|c:\\games\\chess|None", kFavoritesPanel, false, "", both + saved},
+        {"save without a title", both,
+         steps(press(kAddButton), press(kClearButton), put(kTargetEdit, "c:\\chess.exe"), press(kSaveButton)),
+         "Chess on CPU 1|Go on Default|", 0, kCpu1Option, "|c:\\chess.exe|c:|", kEditorPanel, true,
+         "Please fill in the required data!", both},
+        {"save a copy", both,
+         steps(pick(1), press(kAddButton), put(kTitleEdit, "Chess"), press(kCpu1Option), press(kSaveButton)),
+         "Chess on CPU 1|Go on Default|", 1, kCpu1Option, "Chess|c:\\go\\go.exe|c:\\go|None", kEditorPanel, false,
+         "Favorite already exsists, Please Rename Title!", both},
+        {"drop a program", both,
+         steps(press(kAddButton), press(kClearButton), put(kTitleEdit, "Mine"), drop("C:\\x\\Game.EXE")),
+         "Chess on CPU 1|Go on Default|", 0, kCpu1Option, "Mine|C:\\x\\Game.EXE|C:\\x|", kEditorPanel, true, "", both},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        if (row.file)
-            CopyFileA(ThisExePath().c_str(), dir.Join("game.exe").c_str(), FALSE);
-        else
-            DeleteFileA(dir.Join("Favorites").c_str());
-        Start(row.file);
-        EXPECT_EQ(app->Favorites(), row.list);
-        EXPECT_EQ(app->Selected(), row.selected);
-        EXPECT_EQ(Fields(), WithDir(row.fields, dir));
-        EXPECT_TRUE(app->Checked(row.option));
-        EXPECT_EQ(IsWindowEnabled(app->control(kLaunchButton)) != FALSE, row.launch);
-        EXPECT_EQ(app->win().favoritesPanel().previewIcon() != nullptr, row.preview);
-        EXPECT_TRUE(app->win().trayIcon().added() && app->boxes().seen().empty());
-        EXPECT_EQ(Saved(), WithDir(row.atClose, dir));
-        EXPECT_FALSE(app->win().trayIcon().added());
-    }
-}
-
-TEST_F(WindowTest, EditorSavesCleanedFieldsAsANewFavoriteOrRefusesThem) {
-    const std::string old = Record("Old on CPU 0", "0__c:\\old.exe", "c:\\", "None");
-    const struct {
-        const char* title;
-        const char* target;
-        const char* startIn;
-        const char* params;
-        int option;
-        const char* display;
-        std::string record;
-        const char* box;
-    } rows[] = {
-        {"Chess", "C:\\Games\\Chess\\Chess.EXE", nullptr, "", kCpu1Option, "Chess on CPU 1",
-         Record("Chess on CPU 1", "1__c:\\games\\chess\\chess.exe", "c:\\games\\chess", "None"), nullptr},
-        {"  a\r\nb ", "c:\\x\r\n\\game.exe", "C:\\X\r\n", "-x\r\n-y", kDefaultOption, "ab on Default",
-         Record("ab on Default", "2__c:\\x\\game.exe", "c:\\x", "-x-y"), nullptr},
-        {"Chess", "c:\\a.exe", "", "", kCpu0Option, nullptr, "", "Please fill in the required data!"},
-        {"Old", "c:\\games\\old.exe", "c:\\games", "", kCpu0Option, nullptr, "",
-         "Favorite already exsists, Please Rename Title!"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.target);
-        Start(old);
-        app->Click(kAddButton);
-        ASSERT_TRUE(app->Visible(kEditorPanel));
-        app->Click(kClearButton);
-        Type(kTitleEdit, row.title);
-        Type(kTargetEdit, row.target);
-        if (row.startIn) Type(kStartInEdit, row.startIn);
-        Type(kParametersEdit, row.params);
-        app->Click(row.option);
-        app->Click(kSaveButton);
-        ASSERT_EQ(app->boxes().seen().size(), row.box ? 1u : 0u);
-        if (row.box) {  // information, OK only
-            EXPECT_EQ(app->boxes().seen()[0].text, row.box);
-            EXPECT_EQ(app->boxes().seen()[0].style, static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
+        DeleteFileA("Favorites");
+        if (!row.file.empty()) {
+            ASSERT_TRUE(WriteBytes("Favorites", row.file));
         }
-        std::vector<std::string> list{"Old on CPU 0"};
-        if (row.display) list.push_back(row.display);
-        EXPECT_EQ(app->Favorites(), list);
-        EXPECT_TRUE(!row.display ||
-                    (app->Selected() == 1 && app->Visible(kFavoritesPanel) && !app->Visible(kEditorPanel)));
-        EXPECT_EQ(Saved(), old + row.record);
-    }
-}
-
-// The favorites panel and the editor's Cancel; the end of the session writes the file.
-TEST_F(WindowTest, SelectCancelAndRemove) {
-    const std::string xy = "x\ny\n";  // a lone LF ends no line
-    const std::string goFields = "Go|c:\\go\\go.exe|c:\\go|None";
-    const struct {
-        const char* name;
-        int select;  // -1: none
-        std::vector<int> clicks;
-        std::vector<std::string> list;
-        int selected;
-        std::string fields, atEnd;
-    } rows[] = {
-        {"select the second", 1, {}, {"Chess on CPU 1", "Go on Default", xy}, 1, goFields, kChess + kGo + xy},
-        {"cancel",
-         -1,
-         {kAddButton, kCancelButton},
-         {"Chess on CPU 1", "Go on Default", xy},
-         -1,
-         "|||",
-         kChess + kGo + xy},
-        {"remove the second", 1, {kRemoveButton}, {"Chess on CPU 1", xy}, -1, "|||", kChess + xy + "\r\n\r\n\r\n\r\n"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Start(kChess + kGo + xy);
-        ASSERT_EQ(app->Selected(), 0);
-        if (row.select >= 0) app->Select(row.select);
-        for (int id : row.clicks)
-            app->Click(id);
-        EXPECT_EQ(app->Favorites(), row.list);
-        EXPECT_EQ(app->Selected(), row.selected);
-        EXPECT_EQ(Fields(), row.fields);
-        EXPECT_TRUE(app->Visible(kFavoritesPanel));
-        EXPECT_EQ(IsWindowEnabled(app->control(kLaunchButton)) != FALSE, row.selected >= 0);
-        SendMessageA(app->hwnd(), WM_ENDSESSION, TRUE, 0);
-        EXPECT_EQ(ReadBytes(dir.Join("Favorites")), WithDir(row.atEnd, dir));
-        ASSERT_TRUE(WriteBytes(dir.Join("Favorites"), "sentinel"));  // the session's end was the last write
-        app.reset();
-        EXPECT_EQ(ReadBytes(dir.Join("Favorites")), "sentinel");
-    }
-}
-
-TEST_F(WindowTest, TargetFillsStartInAndEmptyTitleAndTakesDroppedPrograms) {
-    const struct {
-        const char* title;
-        const char* typed;
-        const char* dropped;
-        const char* fields;
-    } rows[] = {
-        {"", "c:\\games\\Chess\\run.exe", nullptr, "Chess|c:\\games\\Chess\\run.exe|c:\\games\\Chess|"},
-        {"Mine", "c:\\games\\Chess\\run.exe", nullptr, "Mine|c:\\games\\Chess\\run.exe|c:\\games\\Chess|"},
-        {"Mine", nullptr, "C:\\x\\Game.EXE", "Mine|C:\\x\\Game.EXE|C:\\x|"},
-        {"Mine", nullptr, "C:\\x\\notes.txt", "Mine|||"},
-    };
-    Start();
-    app->Click(kAddButton);
-    for (const auto& row : rows) {
-        app->Click(kClearButton);
-        Type(kTitleEdit, row.title);
-        if (row.typed) Type(kTargetEdit, row.typed);
-        if (row.dropped) DropFile(app->control(kTargetEdit), row.dropped);
-        EXPECT_EQ(Fields(), row.fields);
+        App& app = session.emplace();
+        ASSERT_TRUE(app.Start());
+        for (const Act& act : row.acts)
+            act(app);
+        std::string list;
+        for (const std::string& entry : app.Favorites())
+            list += entry + "|";
+        EXPECT_EQ(list, row.list);
+        EXPECT_EQ(app.Selected(), row.selected);
+        EXPECT_TRUE(app.Checked(row.option));
+        const std::string fields = app.Text(kTitleEdit) + "|" + app.Text(kTargetEdit) + "|" + app.Text(kStartInEdit) +
+                                   "|" + app.Text(kParametersEdit);
+        EXPECT_EQ(fields, row.fields);
+        EXPECT_TRUE(app.Visible(row.panel));
+        EXPECT_EQ(IsWindowEnabled(app.control(kLaunchButton)) != FALSE, row.selected >= 0);
+        EXPECT_EQ(app.win().favoritesPanel().previewIcon() != nullptr, row.icon);
+        ASSERT_EQ(app.boxes().seen().size(), *row.box ? 1u : 0u);
+        if (*row.box) {
+            EXPECT_EQ(app.boxes().seen()[0].text, row.box);
+            EXPECT_EQ(app.boxes().seen()[0].style, static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
+        }
+        EXPECT_TRUE(app.win().trayIcon().added());
+        SendMessageA(app.hwnd(), WM_ENDSESSION, TRUE, 0);
+        EXPECT_FALSE(app.win().trayIcon().added());
+        EXPECT_EQ(ReadBytes("Favorites"), row.atEnd);
+        ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));
+        session.reset();
+        EXPECT_EQ(ReadBytes("Favorites"), "sentinel");
     }
 }
 
