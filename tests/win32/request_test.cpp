@@ -1,6 +1,5 @@
-// What arrives while Corvane lets events in: launches that overlap (two copies of one program, each on its own
-// core), requests from other instances that wait for a launch or a message box and never touch what the user
-// typed, and every event from outside at every moment that lets one in.
+// Events from outside at each moment Corvane lets events in. Whatever comes, Favorites ends with every favourite
+// the user had, the typed text stays while the window lives, and the window lives on or has closed in order.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,93 +9,6 @@
 using namespace corvane;
 using namespace corvane::test;
 
-TEST(Overlap, TwoCopiesOfOneProgramEachEndOnTheirCore) {
-    // asked: the CPU 1 copy is asked for as another instance asks, while the CPU 0 launch pins by name; otherwise
-    // another program starts it on CPU 1 right after the CPU 0 launch created its copy on its core.
-    for (bool ask : {false, true}) {
-        SCOPED_TRACE(ask ? "asked for meanwhile" : "started elsewhere meanwhile");
-        TempDir dir;
-        const PinsFor pins({true, !ask});
-        ProcessReaper reaper{{"twin.exe"}};
-        const std::string twin = Place(dir, "twin.exe");
-        ASSERT_TRUE(WriteBytes("Favorites", Fav("Twin", kCpu0, twin, dir.path(), "--report=a.txt") +
-                                                Fav("Twin", kCpu1, twin, dir.path(), "--report=b.txt")));
-        App app;
-        ASSERT_TRUE(app.Start());
-        PROCESS_INFORMATION rival{};
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::string command = "\"" + twin + "\" --report=c.txt";
-        const bool done = LaunchWithMidway(app, 10, [&] {
-            if (ask) Request(app, "Twin on CPU 1");
-            return ask || (CreateProcessA(twin.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                                          nullptr, nullptr, &si, &rival) &&
-                           SetProcessAffinityMask(rival.hProcess, 2) && ResumeThread(rival.hThread) != DWORD(-1));
-        });
-        ASSERT_TRUE(done);
-        EXPECT_TRUE(PumpUntil([] { return Affinities("twin.exe") == Masks{1, 2}; })) << Affinities("twin.exe").size();
-        CloseHandle(rival.hThread);
-        CloseHandle(rival.hProcess);
-    }
-}
-
-TEST(Overlap, ALaunchClickedDuringALaunchWaitsForItsEnd) {
-    TempDir dir;
-    const PinsFor pins({true, false});  // the first launch then pins by name, with pauses
-    ProcessReaper reaper{{"twin.exe"}};
-    const std::string twin = Place(dir, "twin.exe");
-    ASSERT_TRUE(WriteBytes("Favorites", Fav("Twin", kCpu0, twin, dir.path(), "--report=a.txt")));
-    App app;
-    ASSERT_TRUE(app.Start());
-    std::size_t copiesRightAfterTheClick = 0;
-    const bool clicked = LaunchWithMidway(app, 10, [&] {
-        if (ProcessIds("twin.exe").empty()) return false;
-        Press(app, kLaunchButton);
-        copiesRightAfterTheClick = ProcessIds("twin.exe").size();
-        return true;
-    });
-    ASSERT_TRUE(clicked);
-    EXPECT_EQ(copiesRightAfterTheClick, 1u) << "the second launch ran inside the first";
-    EXPECT_TRUE(PumpUntil([] { return Affinities("twin.exe") == Masks{1, 1}; })) << Affinities("twin.exe").size();
-}
-
-TEST(Overlap, RequestsFromOutsideLeaveWhatTheUserTypedAlone) {
-    for (bool box : {false, true}) {  // the request comes while Save's message box is up
-        SCOPED_TRACE(box ? "during a message box" : "while the user types");
-        TempDir dir;
-        ProcessReaper reaper{{"asked.exe"}};
-        const std::string asked = Place(dir, "asked.exe");
-        const std::string report = dir.Join("asked.txt");
-        ASSERT_TRUE(WriteBytes("Favorites", Fav("First", kCpu0, kGhost, dir.path(), "None") +
-                                                Fav("Asked", kCpu1, asked, dir.path(), "--report=" + report)));
-        App app;
-        ASSERT_TRUE(app.Start());
-        app.Click(kAddButton);
-        app.SetText(kTitleEdit, "Typed");
-        app.SetText(kTargetEdit, box ? "" : "c:\\typed\\typed.exe");  // no target: Save refuses it with a box
-        app.SetText(kParametersEdit, "-typed");
-        const auto editor = [&] {
-            return std::vector<std::string>{app.Text(kTitleEdit), app.Text(kTargetEdit), app.Text(kStartInEdit),
-                                            app.Text(kParametersEdit), std::to_string(app.Selected())};
-        };
-        const std::vector<std::string> typed = editor();
-        if (box) {
-            app.boxes().whileShown = [&] { Request(app, "Asked on CPU 1"); };
-            app.Click(kSaveButton);
-            EXPECT_TRUE(ProcessIds("asked.exe").empty()) << "launched while the box was up";
-        } else {
-            Request(app, "Asked on CPU 1");
-        }
-        EXPECT_TRUE(ReportsCore(report, kCpu1) && app.win().lastLaunch() == O::Pinned);
-        EXPECT_EQ(StateOf(app.hwnd()), Shown::Hidden);
-        ShowWindow(app.hwnd(), SW_RESTORE);
-        EXPECT_EQ(editor(), typed);
-        EXPECT_TRUE(app.Visible(kTitleEdit) && !app.Visible(kFavoritesList));
-    }
-}
-
-// Events from outside at each moment Corvane lets events in. Whatever comes, Favorites ends with every favourite
-// the user had, the typed text stays while the window lives, and the window lives on or has closed in order.
 TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
     TempDir dir;
     std::unique_ptr<App> app;
@@ -130,8 +42,14 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         app->SetText(kTargetEdit, "c:\\typed\\typed.exe");
         app->Click(kCpu1Option);
     };
-    const std::function<void()> add = click({kAddButton});
     const std::function<void()> save = click({kSaveButton});
+    const std::function<void()> saveThenLaunch = [&] {  // the launch asked for in Save's box runs once it has gone
+        bool after = false;
+        const Ticker next([&] { after = true; });
+        save();
+        next.Post();
+        PumpUntil([&] { return after; }, 15000);
+    };
     // FirstPump: the first event pump of `trigger`, run after `prepare`.
     enum Moment { AddingTheIcon, UnreadableBox, InBox, FirstPump, LaunchPause };
     struct Row {
@@ -148,11 +66,12 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         {"a /launch request while the icon is added", AddingTheIcon, request},
         {"TaskbarCreated while the icon is added", AddingTheIcon, taskbar},
         {"a second start while the icon is added", AddingTheIcon, secondStart},
-        {"Add while the icon is added", AddingTheIcon, add},
+        {"Add while the icon is added", AddingTheIcon, click({kAddButton})},
         {"WM_CLOSE in the unreadable box", UnreadableBox, close},
         {"a /launch request in the unreadable box", UnreadableBox, request},
         {"WM_CLOSE in the fill-in box", InBox, close, editTitle, save},
         {"Save again in the fill-in box", InBox, save, editTitle, save},
+        {"a /launch request in the fill-in box", InBox, request, editTitle, saveThenLaunch},
         {"WM_CLOSE in a launch's pause", LaunchPause, close},
         {"log-off in a launch's pause", LaunchPause, endSession},
         {"a /launch request in a launch's pause", LaunchPause, request},

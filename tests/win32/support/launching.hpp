@@ -16,31 +16,21 @@
 namespace corvane::test {
 
 inline constexpr const char* kGhost = "c:\\nowhere\\ghost.exe";  // never runs, so never pins
-inline constexpr ULONGLONG kAllAttempts = 2200;                  // eleven attempts of two 0.1 s pauses
 using Masks = std::vector<DWORD_PTR>;
 using O = LaunchOutcome;
 
-inline DWORD_PTR Affinity(HANDLE process, bool ofSystem = false) {
-    DWORD_PTR mask = 0;
-    DWORD_PTR all = 0;
-    GetProcessAffinityMask(process, &mask, &all);
-    return ofSystem ? all : mask;
-}
 inline Masks Affinities(std::string_view image) {  // of every process of that image, ascending
     Masks masks;
     for (DWORD pid : ProcessIds(image)) {
         HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-        masks.push_back(Affinity(process));
+        DWORD_PTR mask = 0;
+        DWORD_PTR all = 0;
+        GetProcessAffinityMask(process, &mask, &all);
+        masks.push_back(mask);
         CloseHandle(process);
     }
     std::sort(masks.begin(), masks.end());
     return masks;
-}
-inline DWORD_PTR MaskFor(int code) {
-    return code == kCpuDefault ? Affinity(GetCurrentProcess(), true) : DWORD_PTR{1} << code;
-}
-inline bool ReportsCore(const std::string& report, int code) {
-    return PumpUntil([&] { return LastMask(report) == MaskFor(code); });
 }
 
 // pin_target.exe as `name`: an image name of its own per case keeps lookups off earlier cases' programs.
@@ -65,12 +55,6 @@ inline void Request(App& app, const std::string& display) {
     COPYDATASTRUCT data{kLaunchRequestTag, static_cast<DWORD>(display.size()), const_cast<char*>(display.data())};
     SendMessageA(app.hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
 }
-// The launcher's pins at the start for one scope.
-struct PinsFor {
-    StartPins saved = Launcher::startPins;
-    explicit PinsFor(StartPins pins) { Launcher::startPins = pins; }
-    ~PinsFor() { Launcher::startPins = saved; }
-};
 
 // Launches the selected favourite while a timer calls `act` every `ms` from inside the launch's event pump until
 // it has done its part; whether it did.

@@ -1,10 +1,8 @@
 // A stand-in for a favourite program, started through Corvane by the launch tests and benchmarks:
-//   pin_target.exe [--report=PATH] [--life=SECONDS] [--spawn=PROGRAM] [--after=FILE]
+//   pin_target.exe [--report=PATH] [--life=SECONDS]
 // It appends to PATH (default "report.txt" in its current folder) "first=0x<mask> t=<ms>", the cores it
 // started on, then "args=<its parameters>", then "mask=0x<mask> t=<ms>" at every change until SECONDS
-// (default 20) pass; t counts from the process's creation. With --spawn it starts PROGRAM, which reports
-// to PATH, and ends at once. With --after it first waits (at most 10 s) until FILE exists, so that a test
-// decides when its code runs.
+// (default 20) pass; t counts from the process's creation.
 #include <windows.h>
 
 #include <cstdint>
@@ -52,26 +50,11 @@ void Append(const std::string& path, const char* key, DWORD_PTR mask) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR args, int) {
-    const std::string after = Option(args, "after");
-    for (int i = 0; !after.empty() && i < 10000 && GetFileAttributesA(after.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-        Sleep(1);
     DWORD_PTR mask = 0, system = 0;
     GetProcessAffinityMask(GetCurrentProcess(), &mask, &system);
     const std::string report = Option(args, "report").empty() ? "report.txt" : Option(args, "report");
     Append(report, "first", mask);
     Append(report, std::string("args=") + args + "\r\n");
-
-    if (const std::string child = Option(args, "spawn"); !child.empty()) {
-        std::string command = "\"" + child + "\" --report=" + report;
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(child.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-            return 1;
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        return 0;
-    }
 
     const std::string life = Option(args, "life");
     const ULONGLONG end =
