@@ -87,8 +87,7 @@ TEST_F(E2e, LaunchFromTheCommandLine) {
 }
 
 TEST_F(E2e, FavoritesSavedBesideAnUnreadableFileAreToldUntilOkIsPressed) {
-    Held held{CreateFileA(dir.Join("Favorites").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
-              CloseHandle};
+    UniqueFile held{CreateFileA(dir.Join("Favorites").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)};
     Corvane corvane(dir.path());
     HWND window = corvane.Window();
     ASSERT_NE(window, nullptr);

@@ -88,10 +88,9 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
             came = true;
             row.event();
         };
-        Held held{row.at == UnreadableBox
-                      ? CreateFileA("Favorites", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                      : nullptr,
-                  CloseHandle};
+        UniqueFile held{row.at == UnreadableBox
+                            ? CreateFileA("Favorites", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                            : INVALID_HANDLE_VALUE};
         ShellStandIn shell(row.at == AddingTheIcon ? event : nullptr);
         ASSERT_TRUE(shell.found()) << "Shell_NotifyIcon would go to the shell's own window";
         app = std::make_unique<App>();

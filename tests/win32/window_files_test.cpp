@@ -107,9 +107,9 @@ TEST(UnreadableFavorites, AreToldAndLeftAloneAndTheSessionsFavoritesGoBeside) {
             std::filesystem::resize_file("Favorites", overCap);
             std::filesystem::resize_file("Favorites.unsaved", overCap);
         }
-        Held held{CreateFileA("Favorites", GENERIC_READ | GENERIC_WRITE, row.share, nullptr, OPEN_EXISTING, 0, nullptr),
-                  CloseHandle};
-        ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+        UniqueFile held{
+            CreateFileA("Favorites", GENERIC_READ | GENERIC_WRITE, row.share, nullptr, OPEN_EXISTING, 0, nullptr)};
+        ASSERT_TRUE(held);
         App app;
         EXPECT_TRUE(app.Start());
         held.reset();

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/win.hpp"
 #include "support/harness.hpp"
 
 using namespace corvane;
@@ -73,14 +74,14 @@ TEST(WindowTest, LayoutAtTheSessionScale) {
     for (const Placed& c : controls) {
         HWND w = app.control(c.id);
         EXPECT_TRUE(EqualsIgnoringAsciiCase(ClassOf(w), c.cls)) << "id " << c.id << " is a " << ClassOf(w);
-        EXPECT_EQ(TextOf(w), c.caption) << "id " << c.id;
+        EXPECT_EQ(GetText(w), c.caption) << "id " << c.id;
         RECT rc;  // in the parent's client area
         GetWindowRect(w, &rc);
         MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&rc), 2);
         expectAt(w, rc, c.left, c.top, c.width, c.height);
     }
 
-    EXPECT_EQ(TextOf(app.hwnd()), "Corvane!");
+    EXPECT_EQ(GetText(app.hwnd()), "Corvane!");
     GetWindowRect(app.hwnd(), &window);
     EXPECT_NEAR(window.left, (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2, 1);
     EXPECT_NEAR(window.top, (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2, 1);
@@ -104,8 +105,8 @@ TEST(WindowTest, LayoutAtTheSessionScale) {
         RECT rc;
         GetWindowRect(app.control(t.id), &rc);
         SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tooltip) && TextOf(tooltip) == t.tip; }))
-            << "id " << t.id << " shows '" << TextOf(tooltip) << "'";
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tooltip) && GetText(tooltip) == t.tip; }))
+            << "id " << t.id << " shows '" << GetText(tooltip) << "'";
     }
     const int order[] = {kTitleEdit,   kTargetEdit,   kStartInEdit,   kSaveButton,
                          kClearButton, kCancelButton, kParametersEdit};

@@ -60,24 +60,14 @@ std::string Lower(std::string s) {
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    const std::uint64_t end = MonotonicMilliseconds() + static_cast<std::uint64_t>(timeoutMs);
     while (!done()) {
-        const ULONGLONG now = GetTickCount64();
+        const std::uint64_t now = MonotonicMilliseconds();
         if (now >= end) return done();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)),
-                                  QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        WaitForInput(static_cast<std::uint32_t>(std::min<std::uint64_t>(end - now, 10)));
+        PumpEvents(nullptr);
     }
     return true;
-}
-
-std::string TextOf(HWND hwnd) {
-    return GetText(hwnd);
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -216,7 +206,7 @@ HWND BoxOf(DWORD pid) {
 }
 
 std::string BoxText(HWND box) {
-    return TextOf(GetDlgItem(box, 0xFFFF));
+    return GetText(GetDlgItem(box, 0xFFFF));
 }
 
 HWND App::control(int id) const {

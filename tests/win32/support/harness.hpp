@@ -13,6 +13,7 @@
 
 #include "app/main_window.hpp"
 #include "panels/layout.hpp"
+#include "platform/handles.hpp"
 #include "platform/paths.hpp"
 #include "platform/win.hpp"
 #include "platform/window.hpp"
@@ -39,7 +40,6 @@ std::string Lower(std::string s);
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);  // dispatches messages; returns done()
 
-std::string TextOf(HWND hwnd);
 std::string ClassOf(HWND hwnd);
 std::vector<std::string> ListItems(HWND list);
 void DropFile(HWND target, const std::string& path);  // with a real HDROP, as Explorer sends it
@@ -97,7 +97,7 @@ public:
     MainWindow& win() { return *win_; }
     HWND hwnd() const { return win_->hwnd(); }
     HWND control(int id) const;
-    std::string Text(int id) const { return TextOf(control(id)); }
+    std::string Text(int id) const { return GetText(control(id)); }
     void SetText(int id, std::string_view text) const;  // WM_SETTEXT, as another program would
     void Click(int id) const;                           // BM_CLICK or STN_CLICKED
     void Select(int index) const;                       // as a click in the list
@@ -130,8 +130,6 @@ HWND BoxOf(DWORD pid);  // a message box that process `pid` shows, once it has i
 std::string BoxText(HWND box);
 
 HWND ControlOf(HWND main, int id);  // a control of the main window by its id, in this process or another
-
-using Held = std::unique_ptr<void, decltype(&CloseHandle)>;  // a handle another program keeps, such as to Favorites
 
 std::string Record(std::string_view display, std::string_view coded, std::string_view startIn, std::string_view params);
 
