@@ -48,11 +48,3 @@ TEST(MapCase, FoldsAsciiAndKeepsDoubleByteCharacters) {
     }
     EXPECT_TRUE(AsciiLower().lead.none() && AsciiUpper().lead.none());
 }
-
-// The ranges of code page 932 itself are read in every code page 932 row above.
-TEST(MapCase, LeadByteRangesAsTheSystemReportsThem) {
-    using Pairs = std::vector<unsigned char>;
-    const std::pair<Pairs, std::size_t> rows[] = {{{0x81, 0x9F, 0xE0}, 31}, {{0xFF, 0xFF}, 1}, {{0x90, 0x80}, 0}};
-    for (const auto& [pairs, count] : rows)
-        EXPECT_EQ(LeadBytesFromRanges(pairs.data(), pairs.size()).count(), count) << pairs.size();
-}

@@ -40,71 +40,36 @@ struct PinsFor {
 
 }  // namespace
 
-TEST(Launch, CoreStartInParametersAndWindowState) {
-    DWORD_PTR own = 0;
-    DWORD_PTR all = 0;
-    ASSERT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &own, &all) && (all & 3) == 3) << "needs two cores";
+// Each row launches one favourite of a list of five, all but the last a copy of one program. At the launch's
+// first event, before any pin by name (that pauses first), the program already runs on its core; copies started
+// elsewhere, asked for by another instance or clicked meanwhile (these wait for the launch) keep theirs.
+TEST(Launch, CoresStartInParametersAndWhatStartsMeanwhile) {
+    enum Act { Nothing, Elsewhere, AskedFor, Clicked };
     struct Row {
         const char* name;
-        int code;
-        const char* image;
-        std::string startIn, params;
-        O outcome;
-        Shown after;
-        bool doubleClick;  // on the list, else Launch
-    };
-    const Row rows[] = {
-        // image: a pin_target copy, or nullptr for the ghost target; the row's favourite follows one on CPU 0
-        {"CPU 1 by a double click, parameters None", kCpu1, "cpu1.exe", "run", "None", O::Pinned, Shown::Hidden, true},
-        // After a pinned row: a window left on that core would start this program there.
-        {"Default", kCpuDefault, "dflt.exe", "run", "--life=8 -x", O::Unpinned, Shown::Hidden, false},
-        {"start-in folder too short", kCpu0, "short.exe", "c", "None", O::Refused, Shown::Normal, false},
-        {"a target that never runs", kCpu0, nullptr, "run", "None", O::NotPinned, Shown::Normal, false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        TempDir dir;
-        ProcessReaper reaper{{row.image ? row.image : "ghost.exe"}};
-        CreateDirectoryA(dir.Join("run").c_str(), nullptr);
-        const std::string startIn = row.startIn == "run" ? dir.Join("run") : row.startIn;
-        const std::string target = row.image ? Place(dir, row.image) : kGhost;
-        const std::string first = Fav("First", kCpu0, kGhost, "c:\\", "None");
-        ASSERT_TRUE(WriteBytes("Favorites", first + Fav("Row", row.code, target, startIn, row.params)));
-        App app;
-        ASSERT_TRUE(app.Start());
-        app.Select(1);
-        Press(app, row.doubleClick ? kFavoritesList : kLaunchButton, row.doubleClick ? LBN_DBLCLK : BN_CLICKED);
-        EXPECT_EQ(app.win().lastLaunch(), row.outcome);
-        EXPECT_EQ(StateOf(app.hwnd()), row.after);
-        std::vector<UINT> refusals;
-        for (const BoxSeen& box : app.boxes().seen())
-            if (box.text == "Please make a selection.") refusals.push_back(box.style);
-        EXPECT_EQ(refusals, std::vector<UINT>(row.outcome == O::Refused, MB_ICONINFORMATION | MB_OK));
-        if (!row.image || row.outcome == O::Refused) continue;
-        const std::string report = dir.Join("run\\report.txt");  // relative: where the program started
-        const DWORD_PTR mask = row.code == kCpuDefault ? all : DWORD_PTR{1} << row.code;
-        EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == mask && ReportedArgs(report).has_value(); }));
-        EXPECT_EQ(ReportedArgs(report), row.params == "None" ? "" : row.params);
-        EXPECT_EQ(ReportedMasks(report), Masks{mask}) << "not started on its core, or moved later";
-    }
-}
-
-// At the launch's first event, before any pin by name (that pauses first), the program runs on its core; copies
-// started elsewhere, asked for by another instance or clicked meanwhile (these wait for the launch) keep theirs.
-TEST(Launch, PinnedAsTheProgramStartsAndWhatStartsMeanwhileKeepsItsCore) {
-    enum Act { Nothing, StartedElsewhere, AskedFor, Clicked };
-    struct Row {
-        const char* name;
+        int index;  // 0: CPU 0, 1: CPU 1, 2: Default with "-x", 3: a start-in folder too short, 4: a ghost
+        WORD notice;
         StartPins pins;
         Act act;
-        std::size_t copiesAfterAct;
-        Masks atEnd;
+        O outcome;
+        Shown after;
+        Masks atFirstEvent, atEnd;
     };
+    // Pins at the start: created on its core and pinned by its handle, or only one of them.
+    const StartPins both{true, true};
+    const StartPins byHandle{false, true};
+    const StartPins created{true, false};
     const Row rows[] = {
-        {"pinned by its handle alone", {false, true}, Nothing, 1, {1}},
-        {"a copy started on CPU 1 elsewhere: no pin by name moves it", {true, true}, StartedElsewhere, 2, {1, 2}},
-        {"created on its core; a copy asked for on CPU 1", {true, false}, AskedFor, 1, {1, 2}},
-        {"created on its core; Launch clicked again", {true, false}, Clicked, 1, {1, 1}},
+        {"CPU 1 by a double click", 1, LBN_DBLCLK, both, Nothing, O::Pinned, Shown::Hidden, {2}, {2}},
+        {"CPU 0 pinned by its handle alone", 0, BN_CLICKED, byHandle, Nothing, O::Pinned, Shown::Hidden, {1}, {1}},
+        // After pinned rows: a window left on that core would start this program there.
+        {"Default", 2, BN_CLICKED, both, Nothing, O::Unpinned, Shown::Hidden, {3}, {3}},
+        {"start-in folder too short", 3, BN_CLICKED, both, Nothing, O::Refused, Shown::Normal, {}, {}},
+        {"a target that never runs", 4, BN_CLICKED, both, Nothing, O::NotPinned, Shown::Normal, {}, {}},
+        // No pin by name follows a pin at the start to move the copy started elsewhere.
+        {"a copy started elsewhere on CPU 1", 0, BN_CLICKED, both, Elsewhere, O::Pinned, Shown::Hidden, {1}, {1, 2}},
+        {"a copy asked for meanwhile", 0, BN_CLICKED, created, AskedFor, O::Pinned, Shown::Hidden, {1}, {1, 2}},
+        {"Launch clicked meanwhile", 0, BN_CLICKED, created, Clicked, O::Pinned, Shown::Hidden, {1}, {1, 1}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -112,19 +77,24 @@ TEST(Launch, PinnedAsTheProgramStartsAndWhatStartsMeanwhileKeepsItsCore) {
         const PinsFor pins(row.pins);
         ProcessReaper reaper{{"twin.exe"}};
         const std::string twin = Place(dir, "twin.exe");
-        ASSERT_TRUE(WriteBytes(
-            "Favorites", Fav("Twin", kCpu0, twin, dir.path(), "None") + Fav("Twin", kCpu1, twin, dir.path(), "None")));
+        const std::string run = dir.Join("run");  // where the program reports, as it starts there
+        CreateDirectoryA(run.c_str(), nullptr);
+        ASSERT_TRUE(WriteBytes("Favorites",
+                               Fav("Twin", kCpu0, twin, run, "None") + Fav("Twin", kCpu1, twin, run, "None") +
+                                   Fav("Twin", kCpuDefault, twin, run, "-x") + Fav("Short", kCpu0, twin, "c", "None") +
+                                   Fav("Ghost", kCpu0, kGhost, run, "None")));
         App app;
         ASSERT_TRUE(app.Start());
+        app.Select(row.index);
         Masks atFirstEvent;
         std::size_t copies = 0;
         PROCESS_INFORMATION rival{};
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        const bool done = LaunchWithMidway(app, 10, [&] {
+        LaunchWithMidway(app, 10, row.notice, [&] {
             atFirstEvent = Affinities("twin.exe");
             if (atFirstEvent.empty()) return false;
-            if (row.act == StartedElsewhere &&
+            if (row.act == Elsewhere &&
                 CreateProcessA(twin.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &rival))
                 SetProcessAffinityMask(rival.hProcess, 2);
             if (row.act == AskedFor) Request(app, "Twin on CPU 1");
@@ -132,10 +102,20 @@ TEST(Launch, PinnedAsTheProgramStartsAndWhatStartsMeanwhileKeepsItsCore) {
             copies = ProcessIds("twin.exe").size();
             return true;
         });
-        ASSERT_TRUE(done);
-        EXPECT_EQ(atFirstEvent, Masks{1}) << "not on its core from its creation";
-        EXPECT_EQ(copies, row.copiesAfterAct) << "a launch ran inside the first";
+        EXPECT_EQ(app.win().lastLaunch(), row.outcome);
+        EXPECT_EQ(StateOf(app.hwnd()), row.after);
+        EXPECT_EQ(atFirstEvent, row.atFirstEvent) << "not on its core from its creation";
+        EXPECT_EQ(copies, row.atFirstEvent.size() + (row.act == Elsewhere)) << "a launch ran inside the first";
         EXPECT_TRUE(PumpUntil([&] { return Affinities("twin.exe") == row.atEnd; })) << Affinities("twin.exe").size();
+        std::vector<UINT> refusals;
+        for (const BoxSeen& box : app.boxes().seen())
+            if (box.text == "Please make a selection.") refusals.push_back(box.style);
+        EXPECT_EQ(refusals, std::vector<UINT>(row.outcome == O::Refused, MB_ICONINFORMATION | MB_OK));
+        if (!row.atEnd.empty()) {
+            const std::string report = run + "\\report.txt";
+            EXPECT_TRUE(PumpUntil([&] { return ReportedArgs(report).has_value(); }));
+            EXPECT_EQ(ReportedArgs(report), row.index == 2 ? "-x" : "");
+        }
         CloseHandle(rival.hThread);
         CloseHandle(rival.hProcess);
     }
@@ -171,10 +151,7 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
         // The middle of the screen is inside the maximised window; the corner is outside the centred one.
         const POINT at{GetSystemMetrics(SM_CXSCREEN) / 2 * row.inside, GetSystemMetrics(SM_CYSCREEN) / 2 * row.inside};
         POINT cursor{};
-        RECT client{};
         ASSERT_TRUE(SetCursorPos(at.x, at.y) && GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y);
-        ASSERT_TRUE(ScreenToClient(app.hwnd(), &cursor) && GetClientRect(app.hwnd(), &client));
-        ASSERT_EQ(PtInRect(&client, cursor) != FALSE, row.inside);
         MenuWatch watch;
         watch.keys = row.keys;
         const Ticker ticker([&watch] { watch.Look(); }, 20);

@@ -27,14 +27,12 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
     };
     const std::function<void()> request = [&] { Request(*app, "Fav 99 on CPU 0"); };
     const std::function<void()> secondStart = [&] { EXPECT_TRUE(Corvane(dir.path()).Ended(15000)); };
-    const auto click = [&](std::vector<int> ids) {
-        return [&app, ids] {
-            for (int id : ids)
-                app->Click(id);
-        };
-    };
+    const std::function<void()> hide = [&] { ShowWindow(app->hwnd(), SW_MINIMIZE); };  // to the notification area
+    const std::function<void()> pump = [] { PumpEvents(nullptr); };
+    const auto click = [&](int id) { return [&app, id] { app->Click(id); }; };
     const std::function<void()> editTitle = [&] {
-        click({kAddButton, kClearButton})();
+        app->Click(kAddButton);
+        app->Click(kClearButton);
         app->SetText(kTitleEdit, "Typed");
     };
     const std::function<void()> editAll = [&] {
@@ -42,7 +40,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         app->SetText(kTargetEdit, "c:\\typed\\typed.exe");
         app->Click(kCpu1Option);
     };
-    const std::function<void()> save = click({kSaveButton});
+    const std::function<void()> save = click(kSaveButton);
     const std::function<void()> saveThenLaunch = [&] {  // the launch asked for in Save's box runs once it has gone
         bool after = false;
         const Ticker next([&] { after = true; });
@@ -66,7 +64,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         {"a /launch request while the icon is added", AddingTheIcon, request},
         {"TaskbarCreated while the icon is added", AddingTheIcon, taskbar},
         {"a second start while the icon is added", AddingTheIcon, secondStart},
-        {"Add while the icon is added", AddingTheIcon, click({kAddButton})},
+        {"Add while the icon is added", AddingTheIcon, click(kAddButton)},
         {"WM_CLOSE in the unreadable box", UnreadableBox, close},
         {"a /launch request in the unreadable box", UnreadableBox, request},
         {"WM_CLOSE in the fill-in box", InBox, close, editTitle, save},
@@ -76,9 +74,10 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         {"log-off in a launch's pause", LaunchPause, endSession},
         {"a /launch request in a launch's pause", LaunchPause, request},
         {"a second start in a launch's pause", LaunchPause, secondStart},
+        {"a second start while hidden", FirstPump, secondStart, hide, pump},
         {"WM_CLOSE while saving", FirstPump, close, editAll, save, list + typed},
         {"log-off while saving", FirstPump, endSession, editAll, save, list + typed},
-        {"WM_CLOSE while removing", FirstPump, close, {}, [&] { app->Click(kRemoveButton); }, rest},
+        {"WM_CLOSE while removing", FirstPump, close, {}, click(kRemoveButton), rest},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -102,7 +101,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         if (row.at == FirstPump) firstPump.Post();
         if (row.trigger) row.trigger();
         if (row.at == LaunchPause) {  // in its first pause
-            LaunchWithMidway(*app, 600, [&] {
+            LaunchWithMidway(*app, 600, BN_CLICKED, [&] {
                 event();
                 return true;
             });

@@ -187,10 +187,6 @@ HWND Corvane::Window() const {
         15000);
     return found;
 }
-bool Corvane::Close() const {
-    PostMessageA(Window(), WM_CLOSE, 0, 0);
-    return Ended(15000);
-}
 
 HWND BoxOf(DWORD pid) {
     HWND box = nullptr;
@@ -267,9 +263,9 @@ ProcessReaper::~ProcessReaper() {
             }
 }
 
-std::vector<DWORD_PTR> ReportedMasks(const std::string& report, std::string_view key) {
+std::vector<DWORD_PTR> ReportedMasks(const std::string& report) {
     std::vector<DWORD_PTR> out;
-    const std::string text = ReadBytes(report).value_or(""), tag = std::string(key) + "=0x";
+    const std::string text = ReadBytes(report).value_or(""), tag = "=0x";
     for (std::size_t at = 0; (at = text.find(tag, at)) != std::string::npos; at += tag.size())
         out.push_back(static_cast<DWORD_PTR>(std::strtoull(text.c_str() + at + tag.size(), nullptr, 16)));
     return out;

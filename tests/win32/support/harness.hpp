@@ -119,7 +119,6 @@ public:
     ~Corvane();
     bool Ended(DWORD ms) const;  // pumps this thread's events meanwhile: corvane.exe may send to them
     HWND Window() const;         // its main window, once start-up has marked the caption
-    bool Close() const;
     DWORD pid() const { return pi_.dwProcessId; }
 
 private:
@@ -141,9 +140,9 @@ struct ProcessReaper {
     ~ProcessReaper();
 };
 
-// What pin_target.exe wrote to its report under `key` ("first": the cores it started on; "mask": each later
-// change; "": both), oldest first; and the parameters it was started with.
-std::vector<DWORD_PTR> ReportedMasks(const std::string& report, std::string_view key = "");
+// The cores pin_target.exe reported, the first it started on and each later change, oldest first; and the
+// parameters it was started with.
+std::vector<DWORD_PTR> ReportedMasks(const std::string& report);
 std::optional<std::string> ReportedArgs(const std::string& report);
 DWORD_PTR LastMask(const std::string& report);  // 0 before the first
 

@@ -56,9 +56,9 @@ inline void Request(App& app, const std::string& display) {
     SendMessageA(app.hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
 }
 
-// Launches the selected favourite while a timer calls `act` every `ms` from inside the launch's event pump until
-// it has done its part; whether it did.
-inline bool LaunchWithMidway(App& app, UINT ms, const std::function<bool()>& act) {
+// Launches the selected favourite (by Launch, or by `notice` of the list) while a timer calls `act` every `ms`
+// from inside the launch's event pump until it has done its part; whether it did.
+inline bool LaunchWithMidway(App& app, UINT ms, WORD notice, const std::function<bool()>& act) {
     bool inside = false;
     bool done = false;
     const Ticker ticker(
@@ -69,7 +69,7 @@ inline bool LaunchWithMidway(App& app, UINT ms, const std::function<bool()>& act
             inside = false;
         },
         ms);
-    Press(app, kLaunchButton);
+    Press(app, notice == BN_CLICKED ? kLaunchButton : kFavoritesList, notice);
     return done;
 }
 
