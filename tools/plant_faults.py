@@ -153,7 +153,7 @@ FAULTS = [
      '    pendingLaunches_.emplace_back(display);\n',
      "/launch hand-over: the received request is queued but never run"),
     ("W20", WIN32, "src/app/favorite_commands.cpp",
-     "        InfoBox(hwnd(), UnknownFavoriteMessage(display).c_str());\n", "",
+     "        InfoBox(hwnd(), text::UnknownFavorite(display).c_str());\n", "",
      "/launch: an unknown favourite is not reported"),
     ("W21", WIN32, "src/app/main_window.cpp",
      '    favorites_.ListRest();\n',

@@ -4,16 +4,10 @@
 #include "app/main_window.hpp"
 
 #include "app/launch_request.hpp"
+#include "platform/texts.hpp"
 #include "platform/win.hpp"
 
 namespace corvane {
-
-namespace {
-
-constexpr const char* kFillInMessage = "Please fill in the required data!";
-constexpr const char* kDuplicateMessage = "Favorite already exsists, Please Rename Title!";
-
-}  // namespace
 
 void MainWindow::OpenEditor() {
     ShowPanel(editor_, favorites_);
@@ -51,13 +45,13 @@ void MainWindow::Save() {
     if (!editor_.CleanFieldsForSave()) return;
     const FavoriteFields fields = editor_.Fields();
     if (!FieldsComplete(fields.title, fields.startIn, fields.target)) {
-        InfoBox(hwnd(), kFillInMessage);
+        InfoBox(hwnd(), text::kFillIn);
         return;
     }
     Favorite favorite =
         MakeFavorite(fields.title, fields.target, fields.startIn, fields.parameters, fields.code, SystemLower());
     if (!store_.AddUnlessDuplicate(std::move(favorite))) {
-        InfoBox(hwnd(), kDuplicateMessage);
+        InfoBox(hwnd(), text::kDuplicate);
         return;
     }
     favorites_.ListRest();
@@ -107,7 +101,7 @@ void MainWindow::OnLaunch() {
 void MainWindow::LaunchStored(const std::string& display) {
     const Favorite* found = store_.Find(display);
     if (!found) {
-        InfoBox(hwnd(), UnknownFavoriteMessage(display).c_str());
+        InfoBox(hwnd(), text::UnknownFavorite(display).c_str());
         return;
     }
     // A copy: the favorite may be removed while the launch lets events in.

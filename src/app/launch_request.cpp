@@ -21,12 +21,4 @@ std::optional<std::string> LaunchRequestText(std::uintptr_t tag, const void* byt
     return std::string(static_cast<const char*>(bytes), size);
 }
 
-std::string UnknownFavoriteMessage(std::string_view display) {
-    return "There is no favorite \"" + std::string(display) + "\" in the list, so nothing was started.";
-}
-
-std::string RequestNotTakenMessage(std::string_view display) {
-    return "The running Corvane did not take the request to launch \"" + std::string(display) + "\".";
-}
-
 }  // namespace corvane

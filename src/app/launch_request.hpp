@@ -22,8 +22,6 @@ struct Arguments {
 };
 Arguments ReadArguments(std::span<const std::string_view> args);
 
-inline constexpr const char* kUsageMessage = "Usage: corvane.exe /launch \"<favorite as the list shows it>\"";
-
 // Marks a WM_COPYDATA that carries a launch request from another Corvane.
 inline constexpr std::uintptr_t kLaunchRequestTag = 0x43525631;  // "CRV1"
 inline constexpr std::size_t kLargestLaunchRequest = 64 * 1024;
@@ -31,11 +29,5 @@ inline constexpr std::size_t kLargestLaunchRequest = 64 * 1024;
 // The text of a launch request received from another process; nothing when
 // the tag or the size says it is not one.
 std::optional<std::string> LaunchRequestText(std::uintptr_t tag, const void* bytes, std::size_t size);
-
-std::string UnknownFavoriteMessage(std::string_view display);
-
-// Told by a starting Corvane whose request the running one refused or did
-// not answer in time.
-std::string RequestNotTakenMessage(std::string_view display);
 
 }  // namespace corvane

@@ -8,6 +8,7 @@
 
 #include "app/launch_request.hpp"
 #include "app/main_window.hpp"
+#include "platform/texts.hpp"
 #include "platform/win.hpp"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -15,7 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const std::vector<std::string_view> args(__argv, __argv + __argc);
     const corvane::Arguments asked = corvane::ReadArguments(args);
     if (asked.usage) {
-        corvane::InfoBox(nullptr, corvane::kUsageMessage);
+        corvane::InfoBox(nullptr, corvane::text::kUsage);
         return 2;
     }
     corvane::MainWindow window;
@@ -23,7 +24,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (asked.launch) window.SetLaunchRequest(*asked.launch);
     if (window.Start() != corvane::MainWindow::StartResult::Running) {
         // Ending silently would leave a shortcut that seems to do nothing.
-        if (window.requestNotTaken()) corvane::InfoBox(nullptr, corvane::RequestNotTakenMessage(*asked.launch).c_str());
+        if (window.requestNotTaken()) corvane::InfoBox(nullptr, corvane::text::RequestNotTaken(*asked.launch).c_str());
         return 0;
     }
     const int exitCode = corvane::MainWindow::RunMessageLoop(window.hwnd());

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/launch_request.hpp"
+#include "platform/texts.hpp"
 #include "platform/win.hpp"
 
 namespace corvane {
@@ -16,16 +17,6 @@ constexpr std::size_t kFirstScreen = 64;
 // Start-up searches and marks the caption under this lock, so two instances
 // started at the same moment cannot both miss each other.
 constexpr const char* kStartupMutex = "Local\\Corvane.Startup";
-
-constexpr const char* kUnreadableMessage =
-    "Corvane could not read the file \"Favorites\", so the list starts empty. The file is left as it is; "
-    "favorites you add now are saved to \"Favorites.unsaved\" when Corvane closes.";
-constexpr const char* kSavedBesideMessage =
-    "\"Favorites\" could not be read when Corvane started and was left as it is. This session's favorites "
-    "were saved to \"Favorites.unsaved\".";
-constexpr const char* kBesideFailedMessage =
-    "\"Favorites\" could not be read when Corvane started and was left as it is. This session's favorites "
-    "could not be saved to \"Favorites.unsaved\" either.";
 
 }  // namespace
 
@@ -153,7 +144,7 @@ MainWindow::StartResult MainWindow::Start() {
     if (!CreateHiddenControls()) PostMessageA(hwnd(), WM_CLOSE, 0, 0);
     if (!DoEvents()) return StartResult::Running;
     if (favorites_.Select(0) == FavoritesPanel::Selection::WindowGone) return StartResult::Running;
-    if (file_.unreadable()) InfoBox(hwnd(), kUnreadableMessage);
+    if (file_.unreadable()) InfoBox(hwnd(), text::kUnreadable);
     if (launchRequest_ && hwnd()) LaunchByDisplay(*launchRequest_);
     return StartResult::Running;
 }
@@ -208,8 +199,8 @@ void MainWindow::OnClose() {
 }
 
 void MainWindow::TellWhereFavoritesWent() const {
-    if (saveResult_ == FavoritesFile::SaveResult::SavedBeside) InfoBox(nullptr, kSavedBesideMessage);
-    if (saveResult_ == FavoritesFile::SaveResult::BesideFailed) InfoBox(nullptr, kBesideFailedMessage);
+    if (saveResult_ == FavoritesFile::SaveResult::SavedBeside) InfoBox(nullptr, text::kSavedBeside);
+    if (saveResult_ == FavoritesFile::SaveResult::BesideFailed) InfoBox(nullptr, text::kBesideFailed);
 }
 
 // ---------------------------------------------------------------- routing

@@ -3,13 +3,12 @@
 #include "launcher/launch_logic.hpp"
 #include "launcher/process_lookup.hpp"
 #include "platform/shell.hpp"
+#include "platform/texts.hpp"
 #include "platform/win.hpp"
 
 namespace corvane {
 
 namespace {
-
-constexpr const char* kSelectionMessage = "Please make a selection.";
 
 int WindowState(HWND window) {
     if (!window || !IsWindow(window)) return 0;
@@ -46,7 +45,7 @@ bool Launcher::StartOnCore(const FavoriteFields& fields, const char* params, int
 
 LaunchOutcome Launcher::Run(const FavoriteFields& fields, const LaunchHost& host) {
     if (!FieldsComplete(fields.title, fields.startIn, fields.target)) {
-        InfoBox(host.window, kSelectionMessage);
+        InfoBox(host.window, text::kSelection);
         return LaunchOutcome::Refused;
     }
     const std::optional<std::string> params = ParametersFor(fields.parameters);

@@ -3,14 +3,14 @@
 #include <cstring>
 
 #include "platform/shell.hpp"
+#include "platform/texts.hpp"
 
 namespace corvane {
 
 namespace {
 
 constexpr UINT kFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;  // 7
-constexpr char kTip[] = "Crv By Tamsel";
-constexpr std::size_t kTipField = 64;  // the first-version record's tip field
+constexpr std::size_t kTipField = 64;                      // the first-version record's tip field
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "first-version tray record is 88 bytes in a 32-bit process");
@@ -37,7 +37,7 @@ void TrayIcon::Add(HWND window, HICON icon) {
     // The tip field is filled like a fixed-length string: the text, one NUL,
     // then spaces to the end of the field.
     std::memset(record_.szTip, ' ', kTipField);
-    std::memcpy(record_.szTip, kTip, sizeof kTip);
+    std::memcpy(record_.szTip, text::kTrayTip, std::strlen(text::kTrayTip) + 1);
     added_ = shell::NotifyIcon(NIM_ADD, &record_) != FALSE;
 }
 
@@ -68,7 +68,7 @@ TrayIcon::Action TrayIcon::ActionFor(HWND window, WPARAM wp, LPARAM lp) const {
 void TrayIcon::ShowMenu(HWND window) {
     if (!menu_) {
         menu_.reset(CreatePopupMenu());
-        if (!menu_ || !AppendMenuA(menu_.get(), MF_STRING, kExitCommand, "Exit Corvane")) {
+        if (!menu_ || !AppendMenuA(menu_.get(), MF_STRING, kExitCommand, text::kExitCorvane)) {
             menu_.reset();
             return;
         }

@@ -1,0 +1,43 @@
+// Everything Corvane says to the user in its message boxes, menus and tip,
+// in one place: these words are part of what users know and scripts may
+// look for, so they are kept exactly as they stand.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace corvane::text {
+
+// The tip of the notification-area icon and its menu's exit item.
+inline constexpr const char* kTrayTip = "Crv By Tamsel";
+inline constexpr const char* kExitCorvane = "Exit Corvane";
+
+// Save refused: a field is too short, or the favorite is already listed.
+inline constexpr const char* kFillIn = "Please fill in the required data!";
+inline constexpr const char* kDuplicate = "Favorite already exsists, Please Rename Title!";
+// Launch refused: the favorite's fields are too short to start anything.
+inline constexpr const char* kSelection = "Please make a selection.";
+
+inline constexpr const char* kUsage = "Usage: corvane.exe /launch \"<favorite as the list shows it>\"";
+
+inline constexpr const char* kUnreadable =
+    "Corvane could not read the file \"Favorites\", so the list starts empty. The file is left as it is; "
+    "favorites you add now are saved to \"Favorites.unsaved\" when Corvane closes.";
+inline constexpr const char* kSavedBeside =
+    "\"Favorites\" could not be read when Corvane started and was left as it is. This session's favorites "
+    "were saved to \"Favorites.unsaved\".";
+inline constexpr const char* kBesideFailed =
+    "\"Favorites\" could not be read when Corvane started and was left as it is. This session's favorites "
+    "could not be saved to \"Favorites.unsaved\" either.";
+
+inline std::string UnknownFavorite(std::string_view display) {
+    return "There is no favorite \"" + std::string(display) + "\" in the list, so nothing was started.";
+}
+
+// Told by a starting Corvane whose request the running one refused or did
+// not answer in time.
+inline std::string RequestNotTaken(std::string_view display) {
+    return "The running Corvane did not take the request to launch \"" + std::string(display) + "\".";
+}
+
+}  // namespace corvane::text
