@@ -34,7 +34,7 @@ void MainWindow::OnSelectionChanged() {
     favorites_.EnableLaunch(false);
     const int index = favorites_.CurrentIndex();
     if (index >= 0) {
-        if (!editor_.Show(FieldsOf(store_.at(index)))) return;
+        if (!editor_.Load(FieldsOf(store_.at(index)))) return;
         favorites_.ShowIcon(editor_.Target());
         favorites_.EnableLaunch(true);
     }

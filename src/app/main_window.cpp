@@ -47,7 +47,7 @@ bool MainWindow::Create(HINSTANCE instance) {
     RECT rc{0, 0, TwipsToPixels(kClientWidth, theme_.dpi()), TwipsToPixels(kClientHeight, theme_.dpi())};
     AdjustWindowRectEx(&rc, kMainStyle, FALSE, kMainExStyle);
     OffsetRect(&rc, -rc.left, -rc.top);
-    if (!CreateAttached(kMainExStyle, kClassName, kDesignCaption, kMainStyle, rc, nullptr, 0, instance)) return false;
+    if (!CreateAttached(kMainExStyle, kClassName, kCaption, kMainStyle, rc, nullptr, 0, instance)) return false;
     SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     return CreatePanels();
@@ -67,12 +67,6 @@ bool MainWindow::CreateHiddenControls() {
     if (!editor_.CreateControls() || !browse_.CreateControls()) return false;
     tooltips_.Create(hwnd(), Panels());
     return true;
-}
-
-Alive MainWindow::DoEvents() {
-    if (!hwnd()) return Alive(false);
-    PumpEvents(hwnd());
-    return Alive(hwnd() != nullptr);
 }
 
 int MainWindow::RunMessageLoop(HWND dialog) {
@@ -96,7 +90,7 @@ void MainWindow::OnEnter() {
 // ---------------------------------------------------------------- start-up
 
 bool MainWindow::ClaimSingleInstance() {
-    const std::string marked = GetText(hwnd()) + kInstanceMark;
+    const std::string marked = GetText(hwnd()) + kRunningMark;
     UniqueHandle lock(CreateMutexA(nullptr, FALSE, kStartupMutex));
     if (lock) WaitForSingleObject(lock.get(), 10000);
     HWND other = FindWindowA(kClassName, marked.c_str());

@@ -30,8 +30,10 @@ namespace corvane {
 class MainWindow : public Window<MainWindow>, private PanelHost {
 public:
     static constexpr const char* kClassName = "CorvaneMainWindow";
-    static constexpr const char* kDesignCaption = "Corvane";
-    static constexpr const char* kInstanceMark = "!";
+    static constexpr const char* kCaption = "Corvane";
+    // Ends the caption of a Corvane that has started: a second one looks
+    // for it, and cannot find itself, as it adds the mark only after looking.
+    static constexpr const char* kRunningMark = "!";
 
     MainWindow() = default;
     ~MainWindow();
@@ -85,7 +87,6 @@ private:
     bool CreatePanels();
     std::array<Panel*, 3> Panels() { return {&favorites_, &editor_, &browse_}; }
     void LoadIcons(HINSTANCE instance);
-    Alive DoEvents();
     // Makes the controls of the editor and browse panels, which start-up
     // leaves until the window shows, and the tooltips of all three; a
     // second call adds nothing.

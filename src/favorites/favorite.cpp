@@ -60,9 +60,7 @@ int OptionIndexFor(int code) {
     return kCpuDefault;
 }
 
-int CodeFromOptions(bool cpu0, [[maybe_unused]] bool cpu1, bool useDefault) {
-    // With neither core button set (which the option group normally prevents)
-    // the choice falls to CPU 1: only the first button is actually tested.
+int CodeFromOptions(bool cpu0, bool useDefault) {
     if (useDefault) return kCpuDefault;
     return cpu0 ? kCpu0 : kCpu1;
 }

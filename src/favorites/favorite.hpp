@@ -68,9 +68,11 @@ FavoriteFields FieldsOf(const Favorite& favorite);
 // (2, or a stray digit 3 to 9 from an edited file) -> 2, "Default".
 int OptionIndexFor(int code);
 
-// The code Save derives from the three option buttons: CPU 0 if the first is
-// set, otherwise CPU 1, and Default overrides both.
-int CodeFromOptions(bool cpu0, bool cpu1, bool useDefault);
+// The code Save derives from the core option buttons: Default if its button
+// is set, else CPU 0 if that one is, else CPU 1. The CPU 1 button itself is
+// never asked: with no button set (which the option group prevents) the
+// choice still falls to CPU 1.
+int CodeFromOptions(bool cpu0, bool useDefault);
 
 // True when the trimmed title, start-in folder and target are long enough to
 // save or launch (1, 2 and 7 characters).

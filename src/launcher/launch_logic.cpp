@@ -47,8 +47,8 @@ std::uint32_t CoreMask(int num) {
     return static_cast<std::uint32_t>(MaskBits(15)[static_cast<std::size_t>(num)]);
 }
 
-bool PinHolds(bool accepted, std::optional<std::uint64_t> maskNow, std::uint64_t wanted) {
-    return wanted != 0 && (accepted || maskNow == wanted);
+bool RefusedPinHolds(std::optional<std::uint64_t> maskNow, std::uint64_t wanted) {
+    return wanted != 0 && maskNow == wanted;
 }
 
 std::optional<std::string> ParametersFor(std::string_view text) {

@@ -22,12 +22,12 @@ std::vector<std::int32_t> MaskBits(std::int32_t value);
 // nothing) when `num` lies outside 0..3.
 std::uint32_t CoreMask(int num);
 
-// Whether a pin to `wanted` holds. The system took the mask; or it refused
-// (a program started with more rights than Corvane may not be changed), but
-// the program already runs on exactly that mask, as one created while
-// Corvane itself ran on the core inherits it. `maskNow` is the program's mask
-// as read after the refusal, nothing when it could not be read.
-bool PinHolds(bool accepted, std::optional<std::uint64_t> maskNow, std::uint64_t wanted);
+// Whether a pin to `wanted` that the system refused still holds: a program
+// started with more rights than Corvane may not be changed, but it already
+// runs on exactly that mask when it was created while Corvane itself ran on
+// the core. `maskNow` is the program's mask as read after the refusal,
+// nothing when it could not be read.
+bool RefusedPinHolds(std::optional<std::uint64_t> maskNow, std::uint64_t wanted);
 
 // "None" (exact case) or an empty field means no parameters at all; any other
 // text is passed untrimmed.

@@ -88,7 +88,7 @@ bool PinProcessByName(int core, std::string_view imageName) {
     if (process && SetProcessAffinityMask(process.get(), mask) == 1) return true;
     // Refused: a program with more rights than Corvane may still be read.
     UniqueHandle readable(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    return PinHolds(false, AffinityOf(readable.get()), mask);
+    return RefusedPinHolds(AffinityOf(readable.get()), mask);
 }
 
 bool PinProcessByHandle(HANDLE process, int core, std::string_view targetFileName) {
@@ -99,7 +99,7 @@ bool PinProcessByHandle(HANDLE process, int core, std::string_view targetFileNam
     if (!QueryFullProcessImageNameA(process, 0, image, &length)) return false;
     if (!SameImageName(std::string_view(image, length), targetFileName, SystemUpper())) return false;
     if (SetProcessAffinityMask(process, mask) == 1) return true;
-    return PinHolds(false, AffinityOf(process), mask);
+    return RefusedPinHolds(AffinityOf(process), mask);
 }
 
 OwnAffinity::OwnAffinity(std::uint64_t mask) {

@@ -28,7 +28,7 @@ std::uint32_t GetProcessIdByName(std::string_view name);
 
 // Sets the affinity of the process named `imageName` to core `core` (0 to
 // 3). True when the system reports exactly success, or refuses but the
-// process already runs on exactly that core (PinHolds).
+// process already runs on exactly that core (RefusedPinHolds).
 bool PinProcessByName(int core, std::string_view imageName);
 
 // Pins a process the program holds a handle to, if its image is

@@ -42,7 +42,7 @@ bool IsListedExe(const WIN32_FIND_DATAA& d) {
 // The sorted names of the entries of `folder` that `keep` accepts. False
 // when the folder cannot be read at all; an empty folder is fine.
 template <typename Keep>
-bool ListFolder(const std::string& folder, Keep keep, std::vector<std::string>& names) {
+bool ReadFolderNames(const std::string& folder, Keep keep, std::vector<std::string>& names) {
     WIN32_FIND_DATAA data;
     UniqueFind find(FindFirstFileA((WithBackslash(folder, SystemLower().lead) + "*").c_str(), &data));
     if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -95,7 +95,7 @@ void BrowsePanel::FillDrives() {
 bool BrowsePanel::ShowFolder(const std::string& requested) {
     const std::string path = FullPath(requested);
     std::vector<std::string> children;
-    if (!ListFolder(path, IsListedFolder, children)) return false;
+    if (!ReadFolderNames(path, IsListedFolder, children)) return false;
     const FolderListing listing = ListFolders(path, children, SystemLower().lead);
     std::vector<std::string> lines;
     folderPaths_.clear();
@@ -113,7 +113,7 @@ bool BrowsePanel::ShowFolder(const std::string& requested) {
 
 bool BrowsePanel::ShowFiles(const std::string& path) {
     std::vector<std::string> names;
-    if (!ListFolder(path, IsListedExe, names)) return false;
+    if (!ReadFolderNames(path, IsListedExe, names)) return false;
     FillListBox(control(kFileList), names);
     filesFolder_ = path;
     return true;

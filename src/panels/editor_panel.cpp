@@ -20,7 +20,7 @@ bool EditorPanel::IsChecked(int id) const {
 
 FavoriteFields EditorPanel::Fields() const {
     return FavoriteFields{Text(kTitleEdit), Text(kTargetEdit), Text(kStartInEdit), Text(kParametersEdit),
-                          CodeFromOptions(IsChecked(kCpu0Option), IsChecked(kCpu1Option), IsChecked(kDefaultOption))};
+                          CodeFromOptions(IsChecked(kCpu0Option), IsChecked(kDefaultOption))};
 }
 
 std::string EditorPanel::Target() const {
@@ -29,16 +29,15 @@ std::string EditorPanel::Target() const {
 
 bool EditorPanel::OnControlsCreated() {
     SendMessageA(control(kCpu0Option), BM_SETCHECK, BST_CHECKED, 0);
-    HWND target = control(kTargetEdit);
-    shell::AcceptFiles(target, true);
-    return targetHook_.Attach(target, [this](UINT msg, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+    // The field takes dropped files by its style (the layout's kTakesFiles).
+    return targetHook_.Attach(control(kTargetEdit), [this](UINT msg, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
         if (msg != WM_DROPFILES) return std::nullopt;
         OnDropFiles(reinterpret_cast<HDROP>(wp));
         return 0;
     });
 }
 
-Alive EditorPanel::Show(const FavoriteFields& fields) {
+Alive EditorPanel::Load(const FavoriteFields& fields) {
     SetText(control(kTitleEdit), fields.title);
     if (!SetTarget(fields.target)) return Alive(false);
     SetText(control(kStartInEdit), fields.startIn);

@@ -24,7 +24,7 @@ public:
 
     // Every setter that touches the target runs its change handling, which
     // lets other events run.
-    Alive Show(const FavoriteFields& fields);
+    Alive Load(const FavoriteFields& fields);
     Alive SetTarget(std::string_view target);
     void SetStartIn(std::string_view folder);
     // What Save stores: line breaks dropped, spaces trimmed, field by field.

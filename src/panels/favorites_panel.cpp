@@ -54,18 +54,13 @@ void FavoritesPanel::EnableLaunch(bool enable) {
 }
 
 void FavoritesPanel::ShowIcon(const std::string& program) {
-    ClearIcon();
-    picture_ = GetIconFromFile(program, 0, true);
+    preview_ = GetIconFromFile(program, 0, true);
     InvalidateRect(control(kPreviewPicture), nullptr, TRUE);
 }
 
 void FavoritesPanel::ClearIcon() {
-    picture_.reset();
+    preview_.reset();
     InvalidateRect(control(kPreviewPicture), nullptr, TRUE);
-}
-
-HICON FavoritesPanel::previewIcon() const {
-    return PictureIcon(picture_.get());
 }
 
 void FavoritesPanel::OnCommand(int id, int code) {

@@ -2,8 +2,6 @@
 // the icon of the selected favorite's program, and Launch, Add and Remove.
 #pragma once
 
-#include <ocidl.h>
-
 #include <string>
 #include <vector>
 
@@ -46,7 +44,7 @@ public:
     // The preview of the first large icon of `program`; nothing if it has none.
     void ShowIcon(const std::string& program);
     void ClearIcon();
-    HICON previewIcon() const;
+    HICON previewIcon() const { return preview_.get(); }
 
 private:
     void OnCommand(int id, int code) override;
@@ -55,7 +53,7 @@ private:
     HWND list() const { return control(kFavoritesList); }
 
     const FavoriteStore& store_;
-    ComPtr<IPicture> picture_;  // owns the preview's icon
+    UniqueIcon preview_;
 };
 
 }  // namespace corvane

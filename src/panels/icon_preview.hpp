@@ -2,8 +2,6 @@
 #pragma once
 
 #include <windows.h>
-#include <ocidl.h>
-#include <olectl.h>
 
 #include <string>
 
@@ -11,12 +9,8 @@
 
 namespace corvane {
 
-// The icon image of `file` at `index` as a picture object that owns its icon
-// handle; an empty pointer when the file has no such icon. The image not
-// chosen is destroyed at once.
-ComPtr<IPicture> GetIconFromFile(const std::string& file, int index, bool large);
-
-// The icon handle a picture shows (owned by the picture), or null.
-HICON PictureIcon(IPicture* picture);
+// The icon image of `file` at `index`, large or small; empty when the file
+// has no such icon. The image not chosen is destroyed at once.
+UniqueIcon GetIconFromFile(const std::string& file, int index, bool large);
 
 }  // namespace corvane

@@ -1,5 +1,6 @@
 #include "panels/panel.hpp"
 
+#include "panels/controls.hpp"
 #include "platform/win.hpp"
 
 namespace corvane {
@@ -25,7 +26,7 @@ bool Panel::CreateControls() {
     if (!hwnd()) return false;
     controlsCreated_ = true;
     for (const ControlSpec& item : Layout())
-        if (item.parent == id_ && !theme_.CreateControl(item, hwnd())) return false;
+        if (item.parent == id_ && !CreateLayoutControl(item, hwnd(), theme_)) return false;
     return OnControlsCreated();
 }
 
@@ -39,12 +40,6 @@ void Panel::Relayout() {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageA(target, WM_SETFONT, reinterpret_cast<WPARAM>(theme_.FontFor(item.kind)), TRUE);
     }
-}
-
-Alive Panel::DoEvents() {
-    if (!hwnd()) return Alive(false);
-    PumpEvents(GetAncestor(hwnd(), GA_ROOT));
-    return alive();
 }
 
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

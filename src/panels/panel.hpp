@@ -45,8 +45,6 @@ protected:
     virtual bool OnControlsCreated() { return true; }
 
     Alive alive() const { return Alive(hwnd() != nullptr); }
-    // Lets pending events run.
-    Alive DoEvents();
     // Asks the holding window, `Request(&PanelHost::Save)`; the request may
     // let events run.
     template <typename... Params, typename... Args>

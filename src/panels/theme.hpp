@@ -1,5 +1,5 @@
-// The look every panel shares: grey panels with white captions, fonts at
-// the window's DPI, and the controls made from the layout table.
+// The look every panel shares: grey panels with white captions, and the
+// fonts and places of the layout's controls at the window's DPI.
 #pragma once
 
 #include <windows.h>
@@ -36,9 +36,6 @@ public:
     // Answers WM_CTLCOLOR* for a control of the layout; 0 for "as the
     // system draws it".
     HBRUSH ControlColors(HDC dc, HWND control, bool isStatic) const;
-
-    // Creates one control of the layout inside `parent`.
-    HWND CreateControl(const ControlSpec& item, HWND parent) const;
 
 private:
     Fonts MakeFonts() const;

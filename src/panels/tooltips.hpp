@@ -1,6 +1,7 @@
-// The tooltips of the controls that have one. Tooltips are the one thing
-// comctl32 is needed for, and loading it costs more than everything else
-// before the window shows: they are made once the window is on screen.
+// The tooltips of the controls that have one. Their window class comes with
+// comctl32's common controls, and initialising those costs more than
+// everything else before the window shows: they are made once the window is
+// on screen.
 #pragma once
 
 #include <windows.h>

@@ -18,11 +18,6 @@ BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* data) {
     return fn ? fn(message, data) : FALSE;
 }
 
-void AcceptFiles(HWND hwnd, bool accept) {
-    static const auto fn = Shell32<decltype(&DragAcceptFiles)>("DragAcceptFiles");
-    if (fn && hwnd) fn(hwnd, accept ? TRUE : FALSE);
-}
-
 std::string TakeFirstDroppedFile(HDROP drop) {
     static const auto query = Shell32<decltype(&DragQueryFileA)>("DragQueryFileA");
     static const auto finish = Shell32<decltype(&DragFinish)>("DragFinish");

@@ -16,9 +16,6 @@ namespace corvane::shell {
 // Shell_NotifyIconA; FALSE when shell32 is missing.
 BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* data);
 
-// DragAcceptFiles.
-void AcceptFiles(HWND hwnd, bool accept);
-
 // The first file of a drop, or "" when there is none; ends the drop.
 std::string TakeFirstDroppedFile(HDROP drop);
 

@@ -7,6 +7,9 @@
 
 #include <utility>
 
+#include "platform/alive.hpp"
+#include "platform/win.hpp"
+
 namespace corvane {
 
 template <typename Derived>
@@ -53,6 +56,14 @@ protected:
     }
 
     LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd_, msg, wp, lp); }
+
+    // Lets every pending event run once, the dialog keys going through the
+    // top-level window. Any of them may destroy this window.
+    Alive DoEvents() {
+        if (!hwnd_) return Alive(false);
+        PumpEvents(GetAncestor(hwnd_, GA_ROOT));
+        return Alive(hwnd_ != nullptr);
+    }
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -30,13 +30,12 @@ TEST(Favorite, CoreOptions) {
     for (const auto& [code, index] : indexFor)
         EXPECT_EQ(OptionIndexFor(code), index) << code;
     struct Row {
-        bool cpu0, cpu1, useDefault;
+        bool cpu0, useDefault;
         int code;
     };
-    const Row rows[] = {
-        {true, false, false, 0}, {false, true, false, 1}, {true, false, true, 2}, {false, false, false, 1}};
+    const Row rows[] = {{true, false, 0}, {false, false, 1}, {true, true, 2}};
     for (const Row& r : rows)
-        EXPECT_EQ(CodeFromOptions(r.cpu0, r.cpu1, r.useDefault), r.code) << r.cpu0 << r.cpu1 << r.useDefault;
+        EXPECT_EQ(CodeFromOptions(r.cpu0, r.useDefault), r.code) << r.cpu0 << r.useDefault;
 }
 
 TEST(Favorite, FieldsCompleteMeasuresTrimmedLengths) {

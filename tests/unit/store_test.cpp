@@ -46,6 +46,7 @@ TEST(FavoriteStore, AddsRemovesAndCountsRevisions) {
         EXPECT_EQ(store.revision(), s.revision) << s.op << s.display << s.index;
         last = s.revision;
     }
+    EXPECT_EQ(store.at(0), Fav("chess on CPU 0"));
     EXPECT_EQ(store.at(1), Fav("Chess on CPU 0"));
     for (std::ptrdiff_t outside : {-1, 2})  // as LB_ERR from a list with nothing selected
         EXPECT_EQ(store.at(outside), Favorite{}) << outside;

@@ -22,7 +22,7 @@ std::string Trimmed(std::string s) {
 TEST(BrowsePanel, DrivesFoldersRefreshCancelAndOk) {
     TempDir dir;
     CreateDirectoryA(dir.Join("sub").c_str(), nullptr);
-    for (const char* name : {"b.EXE", "a.exe", "a.exe.exe", "readme.txt", "sub\\inner.exe"})
+    for (const char* name : {"b.EXE", "a.exe", "a.exe.exe", "readme.txt", "sub\\inner.exe", "sub\\other.exe"})
         WriteBytes(dir.Join(name), "");
     App app;
     ASSERT_TRUE(app.Start());
@@ -66,11 +66,11 @@ TEST(BrowsePanel, DrivesFoldersRefreshCancelAndOk) {
     PostMessageA(folders, WM_KEYDOWN, VK_RETURN, 0);
     PumpEvents(app.hwnd());
     EXPECT_EQ(current(), "sub");
-    ASSERT_EQ(ListItems(files), std::vector<std::string>{"inner.exe"});
-    SendMessageA(files, LB_SETCURSEL, 0, 0);
+    ASSERT_EQ(ListItems(files), (std::vector<std::string>{"inner.exe", "other.exe"}));
+    SendMessageA(files, LB_SETCURSEL, 1, 0);
     app.Click(kOkButton);
     EXPECT_TRUE(app.Visible(kEditorPanel) && !app.Visible(kBrowsePanel));
-    EXPECT_EQ(app.Text(kTargetEdit), Lower(dir.path()) + "\\sub\\inner.exe");
+    EXPECT_EQ(app.Text(kTargetEdit), Lower(dir.path()) + "\\sub\\other.exe");
     EXPECT_EQ(app.Text(kStartInEdit), dir.path() + "\\sub");
 }
 
