@@ -54,7 +54,7 @@ void MainWindow::Save() {
         InfoBox(hwnd(), text::kDuplicate);
         return;
     }
-    favorites_.ListRest();
+    favorites_.ListMore(store_.items());
     editor_.MarkNoParameters();
     if (!editor_.Clear() || !DoEvents()) return;
     ShowPanel(favorites_, editor_);

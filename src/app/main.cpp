@@ -28,6 +28,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 0;
     }
     const int exitCode = corvane::MainWindow::RunMessageLoop(window.hwnd());
+    // A quit posted from outside ends the loop without a close: the favorites are saved all the same.
+    window.ShutdownAfterLoop();
     // Told once the loop has ended: a box shown while the quit message waits would end at once, unseen.
     window.TellWhereFavoritesWent();
     return exitCode;

@@ -119,17 +119,16 @@ MainWindow::StartResult MainWindow::Start() {
     // wait.
     file_.Open();
     std::vector<Favorite> first = file_.Next(kFirstScreen);
-    favorites_.ListFirst(first, file_.EstimatedCount());
+    favorites_.ListMore(first, file_.EstimatedCount());
     CentreOnScreen();
     ShowWindow(hwnd(), SW_SHOWNORMAL);
     UpdateWindow(hwnd());
     store_.Load(file_.ReadToEnd(std::move(first)));
-    loadedRevision_ = store().revision();
     // Adding the icon waits for the shell, which may send us anything
     // meanwhile, a close included.
     trayIcon_.Add(hwnd(), smallIcon_.get());
     if (!hwnd()) return StartResult::Running;
-    favorites_.ListRest();
+    favorites_.ListMore(store_.items());
     // The editor and browse panels are hidden until asked for; their
     // controls are made once the window is on screen, before anything that
     // could show or fill them runs. Without them (the system is out of
@@ -139,6 +138,8 @@ MainWindow::StartResult MainWindow::Start() {
     if (!DoEvents()) return StartResult::Running;
     if (favorites_.Select(0) == FavoritesPanel::Selection::WindowGone) return StartResult::Running;
     if (file_.unreadable()) InfoBox(hwnd(), text::kUnreadable);
+    if (const std::size_t unlisted = favorites_.Unlisted(); unlisted > 0 && hwnd())
+        InfoBox(hwnd(), text::NotListed(unlisted).c_str());
     if (launchRequest_ && hwnd()) LaunchByDisplay(*launchRequest_);
     return StartResult::Running;
 }
@@ -180,21 +181,18 @@ void MainWindow::CentreOnScreen() {
 
 // ---------------------------------------------------------------- shutdown
 
-void MainWindow::Shutdown() {
-    if (shutDown_ || !running_) return;
-    shutDown_ = true;
+void MainWindow::Shutdown(FinalSave::Asking asking) {
+    if (!running_) return;
     trayIcon_.Remove();
-    saveResult_ = file_.Save(store().items(), store().revision() != loadedRevision_);
+    // Saves once, however many ends arrive (see FinalSave).
+    finalSave_.Run(asking, hwnd());
 }
 
 void MainWindow::OnClose() {
-    Shutdown();
-    if (hwnd()) DestroyWindow(hwnd());
-}
-
-void MainWindow::TellWhereFavoritesWent() const {
-    if (saveResult_ == FavoritesFile::SaveResult::SavedBeside) InfoBox(nullptr, text::kSavedBeside);
-    if (saveResult_ == FavoritesFile::SaveResult::BesideFailed) InfoBox(nullptr, text::kBesideFailed);
+    Shutdown(FinalSave::Asking::User);
+    // A close that arrives while the save asks the user leaves the window to
+    // the close that asks.
+    if (hwnd() && !finalSave_.asking()) DestroyWindow(hwnd());
 }
 
 // ---------------------------------------------------------------- routing
@@ -231,7 +229,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ENDSESSION:
         // The session ends without closing the window: the last chance to
         // keep what was added or removed during it.
-        if (wp) Shutdown();
+        if (wp) Shutdown(FinalSave::Asking::Nobody);
         return 0;
     case WM_DESTROY:
         if (running_ && quitOnClose_) PostQuitMessage(0);

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "app/final_save.hpp"
 #include "favorites/file_io.hpp"
 #include "favorites/store.hpp"
 #include "launcher/launcher.hpp"
@@ -53,10 +54,15 @@ public:
     // selected.
     StartResult Start();
 
+    // Run once the message loop has ended: a loop ended by anything but the
+    // window's close (a quit posted from outside) shuts down here as a close
+    // would, the save included.
+    void ShutdownAfterLoop() { Shutdown(FinalSave::Asking::User); }
+
     // Tells the user where this session's favorites went when Favorites
     // itself could not take them. Run once the message loop has ended: a
     // box shown while the loop's quit message waits would end at once.
-    void TellWhereFavoritesWent() const;
+    void TellWhereFavoritesWent() const { finalSave_.TellWhereTheyWent(); }
 
     // A window created inside a test program must not end that program's
     // message loop when it closes.
@@ -96,7 +102,7 @@ private:
     bool ClaimSingleInstance();
     void PlacePanels();
     void CentreOnScreen();
-    void Shutdown();
+    void Shutdown(FinalSave::Asking asking);
     void OnClose();
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnTrayMessage(WPARAM wp, LPARAM lp);
@@ -126,6 +132,7 @@ private:
     // only by the window's commands, written back at shutdown.
     FavoritesFile file_;
     FavoriteStore store_;
+    FinalSave finalSave_{file_, store_};
     Theme theme_;
     FavoritesPanel favorites_{theme_, store_, *this};
     EditorPanel editor_{theme_, *this};
@@ -140,15 +147,12 @@ private:
     // text asked for from outside, or nothing for the user's own Launch.
     std::deque<std::optional<std::string>> pendingLaunches_;
     UINT taskbarCreated_ = 0;  // the shell's "icons are gone" broadcast
-    std::uint64_t loadedRevision_ = 0;
     LaunchOutcome lastLaunch_ = LaunchOutcome::NotPinned;
     bool running_ = false;  // start-up got past the single-instance test
     bool launching_ = false;
     bool requestNotTaken_ = false;
-    bool shutDown_ = false;  // the icon is removed and Favorites written
     bool quitOnClose_ = true;
     bool panelsPlaced_ = false;
-    FavoritesFile::SaveResult saveResult_ = FavoritesFile::SaveResult::Written;
 };
 
 }  // namespace corvane

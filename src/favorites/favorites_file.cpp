@@ -132,4 +132,49 @@ std::string Additions(std::string_view existing, const std::vector<Favorite>& fa
     return closing + added;
 }
 
+std::string MergeChanges(std::string_view onDisk, const Changes& changes) {
+    std::unordered_multiset<std::string> removed;
+    for (const Favorite& f : changes.removed) {
+        std::string record;
+        AppendFavorite(record, f);
+        removed.insert(std::move(record));
+    }
+    std::string kept;
+    kept.reserve(onDisk.size());
+    FavoritesReader reader(onDisk);
+    std::vector<Favorite> one;
+    while (!reader.AtEnd()) {
+        const std::size_t start = reader.Offset();
+        one.clear();
+        reader.Read(1, one);
+        std::string record;
+        AppendFavorite(record, one.front());
+        const auto found = removed.find(record);
+        if (found != removed.end())
+            removed.erase(found);
+        else
+            kept.append(onDisk.substr(start, reader.Offset() - start));
+    }
+    return kept + Additions(kept, changes.added);
+}
+
+FileFingerprint FingerprintOf(std::string_view bytes) {
+    // A word at a time: the file can be hundreds of megabytes.
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    const auto mix = [&hash](std::uint64_t word) {
+        hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+        hash ^= hash >> 29;
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, 8);
+        mix(word);
+    }
+    std::uint64_t tail = 0;
+    if (at < bytes.size()) std::memcpy(&tail, bytes.data() + at, bytes.size() - at);
+    mix(tail);
+    return {true, bytes.size(), hash};
+}
+
 }  // namespace corvane

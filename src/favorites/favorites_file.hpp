@@ -2,6 +2,7 @@
 // bytes passed through untouched.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,8 @@ public:
         : pos_(bytes.data()), end_(bytes.data() + bytes.size()), bytes_(bytes) {}
 
     bool AtEnd() const { return pos_ == end_; }
+    // How far into the bytes the reading has come.
+    std::size_t Offset() const { return static_cast<std::size_t>(pos_ - bytes_.data()); }
     // At least as many records as the bytes hold, and close to it.
     std::size_t Estimate() const;
     // Appends up to `count` more records to `out`.
@@ -100,5 +103,30 @@ void AppendFavorite(std::string& out, const Favorite& favorite);
 // record, so that neither runs into the first new one. Empty when nothing
 // is new.
 std::string Additions(std::string_view existing, const std::vector<Favorite>& favorites);
+
+// What a session changed in its list: the favorites it added and those it
+// removed, whole. Removing one the session added takes it off `added`
+// instead: the file never held it.
+struct Changes {
+    std::vector<Favorite> added;
+    std::vector<Favorite> removed;
+    bool empty() const { return added.empty() && removed.empty(); }
+};
+
+// The bytes another program left in the file, with a session's changes made
+// to them: one copy of each removed favorite taken out (compared as written),
+// every other byte kept as it stands, line ends included, and then the added
+// favorites the file does not hold yet, as Additions puts them.
+std::string MergeChanges(std::string_view onDisk, const Changes& changes);
+
+// Tells the bytes of a file apart from any others it may hold later: its
+// size and a 64-bit hash of its bytes; or that there was no file.
+struct FileFingerprint {
+    bool present = false;
+    std::uint64_t size = 0;
+    std::uint64_t hash = 0;
+    friend bool operator==(const FileFingerprint&, const FileFingerprint&) = default;
+};
+FileFingerprint FingerprintOf(std::string_view bytes);
 
 }  // namespace corvane

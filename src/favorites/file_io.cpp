@@ -7,6 +7,7 @@
 
 #include "favorites/favorites_file.hpp"
 #include "platform/handles.hpp"
+#include "platform/paths.hpp"
 
 namespace corvane {
 
@@ -16,16 +17,18 @@ namespace {
 // a list of favorites anyone typed, but it is not ours to destroy either.
 constexpr LONGLONG kLargestReadable = 256LL << 20;
 
-bool ReadAll(HANDLE file, std::string& bytes) {
+// The system's error when the file cannot be read whole, 0 when it was.
+DWORD ReadAll(HANDLE file, std::string& bytes) {
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > kLargestReadable) return false;
+    if (!GetFileSizeEx(file, &size)) return GetLastError();
+    if (size.QuadPart > kLargestReadable) return ERROR_FILE_TOO_LARGE;
     bytes.reserve(static_cast<std::size_t>(size.QuadPart));
     char chunk[64 * 1024];
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) return false;
-        if (got == 0) return true;
-        if (bytes.size() + got > static_cast<std::size_t>(kLargestReadable)) return false;
+        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) return GetLastError();
+        if (got == 0) return ERROR_SUCCESS;
+        if (bytes.size() + got > static_cast<std::size_t>(kLargestReadable)) return ERROR_FILE_TOO_LARGE;
         bytes.append(chunk, got);
     }
 }
@@ -40,14 +43,14 @@ ReadResult ReadFavoritesFile(const char* path) {
     if (!file) {
         const DWORD error = GetLastError();
         const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-        return {missing ? ReadStatus::Missing : ReadStatus::Unreadable, {}};
+        return {missing ? ReadStatus::Missing : ReadStatus::Unreadable, {}, error};
     }
     try {
         ReadResult read{ReadStatus::Read, {}};
-        if (!ReadAll(file.get(), read.bytes)) return {ReadStatus::Unreadable, {}};
+        if (const DWORD error = ReadAll(file.get(), read.bytes)) return {ReadStatus::Unreadable, {}, error};
         return read;
     } catch (...) {
-        return {ReadStatus::Unreadable, {}};
+        return {ReadStatus::Unreadable, {}, ERROR_NOT_ENOUGH_MEMORY};
     }
 }
 
@@ -55,11 +58,24 @@ namespace {
 
 // The folder part of `path` (with its trailing backslash), or "." for a bare
 // name, so the temporary file lands on the same volume as the target.
-std::string TempFolderFor(const char* path) {
-    const std::string p(path);
-    const auto slash = p.find_last_of("\\/");
+std::string TempFolderFor(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
     if (slash == std::string::npos) return ".";
-    return p.substr(0, slash + 1);
+    return path.substr(0, slash + 1);
+}
+
+// Where the file `path` names really is: a symbolic link's target, so that
+// replacing it replaces the target and leaves the link. `path` itself when
+// there is no such file yet or the system cannot say.
+std::string FinalPathOf(const char* path) {
+    UniqueFile file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return path;
+    char buffer[MAX_PATH * 4];
+    const DWORD length =
+        GetFinalPathNameByHandleA(file.get(), buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= sizeof buffer) return path;
+    return DosPathOf(std::string_view(buffer, length));
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -96,21 +112,28 @@ bool WriteFavorites(HANDLE file, std::string_view head, const std::vector<Favori
 }  // namespace
 
 bool WriteFavoritesFile(const std::vector<Favorite>& favorites, const char* path, std::string_view head) {
+    const std::string target = FinalPathOf(path);
     char temp[MAX_PATH + 16];
-    if (!GetTempFileNameA(TempFolderFor(path).c_str(), "fav", 0, temp)) return false;
+    if (!GetTempFileNameA(TempFolderFor(target).c_str(), "fav", 0, temp)) return false;
     bool ok = false;
     {
         UniqueFile file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         ok = file && WriteFavorites(file.get(), head, favorites) && FlushFileBuffers(file.get());
     }
-    if (ok) ok = MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    if (!ok) DeleteFileA(temp);
+    if (ok) ok = MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok) {
+        // The caller tells the user why: the cleaning up must not change that.
+        const DWORD error = GetLastError();
+        DeleteFileA(temp);
+        SetLastError(error);
+    }
     return ok;
 }
 
 void FavoritesFile::Open() {
     ReadResult read = ReadFavoritesFile(path_.c_str());
     unreadable_ = read.status == ReadStatus::Unreadable;
+    if (read.status == ReadStatus::Read) read_ = FingerprintOf(read.bytes);
     bytes_ = std::move(read.bytes);
     reader_ = FavoritesReader(bytes_);
 }
@@ -136,35 +159,56 @@ std::vector<Favorite> FavoritesFile::Next(std::size_t count) {
 WholeList FavoritesFile::ReadToEnd(std::vector<Favorite>&& readSoFar) {
     // Nothing a failure to hold the rest can throw may end the program: the
     // file then counts as unreadable, and only what was read so far is kept.
-    // The bytes stay for the write-back of an unchanged list.
-    if (!ReadInto(reader_, SIZE_MAX, reader_.Estimate(), readSoFar)) {
-        unreadable_ = true;
-        std::string().swap(bytes_);
-    }
+    if (!ReadInto(reader_, SIZE_MAX, reader_.Estimate(), readSoFar)) unreadable_ = true;
+    // The list holds everything now; whether the file changed meanwhile is
+    // told by its fingerprint.
     reader_ = FavoritesReader();
+    std::string().swap(bytes_);
     readToEnd_ = true;
     return FavoritesReader().ReadToEnd(std::move(readSoFar));
 }
 
-FavoritesFile::SaveResult FavoritesFile::Save(const std::vector<Favorite>& favorites, bool changed) const {
+bool FavoritesFile::Replace(const std::vector<Favorite>& favorites, std::string_view head) {
+    if (WriteFavoritesFile(favorites, path_.c_str(), head)) return true;
+    error_ = GetLastError();
+    return false;
+}
+
+FavoritesFile::SaveResult FavoritesFile::Save(const std::vector<Favorite>& favorites, const Changes& changes) {
     if (!readToEnd_) return SaveResult::LeftAlone;
-    if (!unreadable_) {
-        // Unchanged, the list goes back as the very bytes it came from,
-        // whatever line ends or cut-off record they hold.
-        const bool ok =
-            changed ? WriteFavoritesFile(favorites, path_.c_str()) : WriteFavoritesFile({}, path_.c_str(), bytes_);
-        return ok ? SaveResult::Written : SaveResult::Failed;
+    if (unreadable_) return changes.empty() ? SaveResult::LeftAlone : SaveBeside(changes.added);
+    if (changes.empty()) {
+        // Only a file that is still missing is made, never one put there
+        // meanwhile; a folder that refuses it loses nothing.
+        if (read_.present) return SaveResult::LeftAlone;
+        const UniqueFile made(
+            CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return made ? SaveResult::Written : SaveResult::LeftAlone;
     }
-    if (!changed) return SaveResult::LeftAlone;
-    // Favorites.unsaved only grows: an earlier session's favorites in it are
-    // as unrecoverable elsewhere as this one's.
+    try {
+        const ReadResult now = ReadFavoritesFile(path_.c_str());
+        if (now.status == ReadStatus::Unreadable) {
+            error_ = now.error;
+            return SaveResult::Failed;
+        }
+        const FileFingerprint found = now.status == ReadStatus::Read ? FingerprintOf(now.bytes) : FileFingerprint{};
+        // Another program wrote to the file meanwhile: what it wrote stays.
+        const bool ok = found == read_ ? Replace(favorites, {}) : Replace({}, MergeChanges(now.bytes, changes));
+        return ok ? SaveResult::Written : SaveResult::Failed;
+    } catch (const std::exception&) {
+        error_ = ERROR_NOT_ENOUGH_MEMORY;
+        return SaveResult::Failed;
+    }
+}
+
+FavoritesFile::SaveResult FavoritesFile::SaveBeside(const std::vector<Favorite>& added) const {
     const ReadResult beside = ReadFavoritesFile(unsavedPath().c_str());
     if (beside.status == ReadStatus::Unreadable) return SaveResult::BesideFailed;
     try {
-        const std::string added = Additions(beside.bytes, favorites);
-        if (added.empty()) return SaveResult::LeftAlone;
-        return WriteFavoritesFile({}, unsavedPath().c_str(), beside.bytes + added) ? SaveResult::SavedBeside
-                                                                                   : SaveResult::BesideFailed;
+        const std::string more = Additions(beside.bytes, added);
+        if (more.empty()) return SaveResult::LeftAlone;
+        return WriteFavoritesFile({}, unsavedPath().c_str(), beside.bytes + more) ? SaveResult::SavedBeside
+                                                                                  : SaveResult::BesideFailed;
     } catch (const std::exception&) {
         return SaveResult::BesideFailed;
     }

@@ -13,8 +13,8 @@ const Favorite& FavoriteStore::at(std::ptrdiff_t index) const {
 
 bool FavoriteStore::AddUnlessDuplicate(Favorite favorite) {
     if (favorite.display.empty() || Find(favorite.display)) return false;
+    changes_.added.push_back(favorite);
     items_.push_back(std::move(favorite));
-    ++revision_;
     return true;
 }
 
@@ -26,8 +26,13 @@ const Favorite* FavoriteStore::Find(std::string_view display) const {
 
 void FavoriteStore::RemoveAt(std::ptrdiff_t index) {
     if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) return;
+    Favorite gone = std::move(items_[static_cast<std::size_t>(index)]);
     items_.erase(items_.begin() + index);
-    ++revision_;
+    auto& added = changes_.added;
+    if (const auto was = std::find(added.begin(), added.end(), gone); was != added.end())
+        added.erase(was);
+    else
+        changes_.removed.push_back(std::move(gone));
 }
 
 }  // namespace corvane

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -37,14 +36,13 @@ public:
 
     void Clear() { items_.clear(); }
 
-    // Counts the adds and removes made since the store was created; Load and
-    // Clear do not count. Comparing two readings tells whether the user
-    // changed the list in between, and so whether the file needs writing.
-    std::uint64_t revision() const { return revision_; }
+    // The adds and removes made since the store was created (Load and Clear
+    // do not count): what the file needs, and whether it needs anything.
+    const Changes& changes() const { return changes_; }
 
 private:
     std::vector<Favorite> items_;
-    std::uint64_t revision_ = 0;
+    Changes changes_;
 };
 
 }  // namespace corvane

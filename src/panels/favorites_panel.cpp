@@ -9,24 +9,25 @@ void FavoritesPanel::ClearList() {
     SendMessageA(list(), LB_RESETCONTENT, 0, 0);
 }
 
-void FavoritesPanel::ListFirst(const std::vector<Favorite>& first, std::size_t expected) {
-    // Room for every entry at once; the display texts average about 20 bytes.
-    SendMessageA(list(), LB_INITSTORAGE, expected, static_cast<LPARAM>(expected * 24));
-    AddToList(first, 0);
-}
-
-void FavoritesPanel::ListRest() {
-    const LRESULT listed = SendMessageA(list(), LB_GETCOUNT, 0, 0);
-    AddToList(store_.items(), listed > 0 ? static_cast<std::size_t>(listed) : 0);
-}
-
-void FavoritesPanel::AddToList(const std::vector<Favorite>& items, std::size_t from) {
+void FavoritesPanel::ListMore(const std::vector<Favorite>& items, std::size_t expected) {
     HWND target = list();
+    // Room for every entry at once; the display texts average about 20 bytes.
+    if (expected > 0) SendMessageA(target, LB_INITSTORAGE, expected, static_cast<LPARAM>(expected * 24));
+    const LRESULT listed = SendMessageA(target, LB_GETCOUNT, 0, 0);
     SendMessageA(target, WM_SETREDRAW, FALSE, 0);
-    for (std::size_t i = from; i < items.size(); ++i)
-        SendMessageA(target, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i].display.c_str()));
+    for (std::size_t i = listed > 0 ? static_cast<std::size_t>(listed) : 0; i < items.size(); ++i) {
+        const LRESULT added = SendMessageA(target, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i].display.c_str()));
+        // An entry left out would shift every later one off its favorite.
+        if (added == LB_ERR || added == LB_ERRSPACE) break;
+    }
     SendMessageA(target, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(target, nullptr, TRUE);
+}
+
+std::size_t FavoritesPanel::Unlisted() const {
+    const LRESULT listed = SendMessageA(list(), LB_GETCOUNT, 0, 0);
+    const std::size_t shown = listed > 0 ? static_cast<std::size_t>(listed) : 0;
+    return store_.size() > shown ? store_.size() - shown : 0;
 }
 
 void FavoritesPanel::Unlist(int index) {

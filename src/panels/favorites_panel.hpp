@@ -19,11 +19,14 @@ public:
         : Panel(kFavoritesPanel, theme, host), store_(store) {}
 
     void ClearList();
-    // Lists the first favorites the file held, before the store has them,
-    // with room made for about `expected` in all.
-    void ListFirst(const std::vector<Favorite>& first, std::size_t expected);
-    // Lists what the store holds and the list does not show yet.
-    void ListRest();
+    // Lists those of `items` the list does not show yet: at start-up first
+    // the favorites read before the store has them, with room made for about
+    // `expected` in all, then the store's. The list shows a beginning of the
+    // store, entry for entry: it stops at the first favorite it has no room
+    // for.
+    void ListMore(const std::vector<Favorite>& items, std::size_t expected = 0);
+    // How many of the store's favorites the list has no room for.
+    std::size_t Unlisted() const;
     // Takes the entry at `index` off the list, after the store dropped it.
     void Unlist(int index);
 
@@ -49,7 +52,6 @@ public:
 private:
     void OnCommand(int id, int code) override;
     bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
-    void AddToList(const std::vector<Favorite>& items, std::size_t from);
     HWND list() const { return control(kFavoritesList); }
 
     const FavoriteStore& store_;

@@ -63,6 +63,14 @@ std::string WithoutLineBreaks(std::string_view s) {
     return out;
 }
 
+std::string DosPathOf(std::string_view finalPath) {
+    constexpr std::string_view kLong = "\\\\?\\", kUnc = "UNC\\";
+    if (!finalPath.starts_with(kLong)) return std::string(finalPath);
+    finalPath.remove_prefix(kLong.size());
+    if (finalPath.starts_with(kUnc)) return "\\\\" + std::string(finalPath.substr(kUnc.size()));
+    return std::string(finalPath);
+}
+
 const CaseRule& AsciiLower() {
     static const CaseRule rule = MakeAsciiRule(false);
     return rule;

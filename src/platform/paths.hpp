@@ -34,6 +34,11 @@ std::string_view TrimSpaces(std::string_view s);
 // not reach the line-based Favorites file.
 std::string WithoutLineBreaks(std::string_view s);
 
+// A path as the system reports a file's final path, made one that every
+// file call takes: "\\?\C:\x" -> "C:\x", "\\?\UNC\server\share" ->
+// "\\server\share"; any other path as it stands.
+std::string DosPathOf(std::string_view finalPath);
+
 // A byte-to-byte case table plus the lead bytes of the ANSI code page. On a
 // double-byte code page (932, 936, 949, 950) the byte after a lead byte is
 // the second half of one character, often an ASCII letter's value, and must

@@ -30,6 +30,27 @@ inline constexpr const char* kBesideFailed =
     "\"Favorites\" could not be read when Corvane started and was left as it is. This session's favorites "
     "could not be saved to \"Favorites.unsaved\" either.";
 
+// Favorites could not be written when Corvane closed; `reason` is the
+// system's own words.
+inline std::string SaveRefused(std::string_view file, std::string_view reason) {
+    return "Corvane could not save your favorites to \"" + std::string(file) + "\": " + std::string(reason) +
+           "\n\nPress Retry to try again (close the program that holds the file first), or Cancel to leave the file "
+           "as it is; the favorites added in this session are then saved to \"Favorites.unsaved\".";
+}
+inline constexpr const char* kRefusedSavedBeside =
+    "\"Favorites\" could not be saved and was left as it is. This session's favorites were saved to "
+    "\"Favorites.unsaved\".";
+inline constexpr const char* kRefusedBesideFailed =
+    "\"Favorites\" could not be saved and was left as it is. This session's favorites could not be saved to "
+    "\"Favorites.unsaved\" either.";
+
+// The list box had no room for the last `count` favorites.
+inline std::string NotListed(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " favorite" : " favorites") +
+           " could not be shown: the list has no room for more. They are kept in \"Favorites\" and saved with "
+           "the rest.";
+}
+
 inline std::string UnknownFavorite(std::string_view display) {
     return "There is no favorite \"" + std::string(display) + "\" in the list, so nothing was started.";
 }

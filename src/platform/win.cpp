@@ -112,6 +112,28 @@ void InfoBox(HWND owner, const char* text) {
     MessageBoxA(owner, text, kAppTitle, MB_OK | MB_ICONINFORMATION);
 }
 
+bool RetryBox(HWND owner, const char* text) {
+    return MessageBoxA(owner, text, kAppTitle, MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+}
+
+std::string FullPathOf(const std::string& path) {
+    char buffer[MAX_PATH * 2];
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return length == 0 || length >= sizeof buffer ? path : std::string(buffer, length);
+}
+
+std::string SystemMessage(DWORD error) {
+    char* buffer = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = length ? std::string(buffer, length) : "error " + std::to_string(error);
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
 ComApartment::~ComApartment() {
     if (!entered_) return;
     if (const auto coUninitialize = LoadSystemProc<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize"))

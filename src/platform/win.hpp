@@ -59,4 +59,13 @@ void Beep();
 // Modal message box with the information icon and one OK button.
 void InfoBox(HWND owner, const char* text);
 
+// Modal message box with the warning icon, Retry and Cancel; true for Retry.
+bool RetryBox(HWND owner, const char* text);
+
+// `path` made absolute from the current directory; as it stands if it cannot be.
+std::string FullPathOf(const std::string& path);
+
+// The system's words for an error code, without the line end it ends with.
+std::string SystemMessage(DWORD error);
+
 }  // namespace corvane

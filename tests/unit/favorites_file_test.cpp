@@ -66,6 +66,33 @@ TEST(FavoritesFile, AdditionsKeepWhatIsThereAndAddOnlyWhatIsNew) {
     }
 }
 
+// What another program left in the file, with the session's changes made to it: its bytes kept as they stand.
+TEST(FavoritesFile, MergeMakesTheSessionsChangesToWhatAnotherProgramLeft) {
+    const Favorite a{"a", "1", "2", "3"}, b{"b", "1", "2", "3"}, c{"c", "1", "2", "3"};
+    const std::string aBytes = "a\r\n1\r\n2\r\n3\r\n", bBytes = "b\r\n1\r\n2\r\n3\r\n", cBytes = "c\r\n1\r\n2\r\n3\r\n";
+    const std::string aLoneCr = "a\r1\r2\r3\r", bLf = "b\r\n1\r\n2\r\n3\nx\r\n";  // b with a lone LF is not b
+    struct Row {
+        const char* name;
+        std::string onDisk;
+        Changes changes;
+        std::string merged;
+    };
+    const Row rows[] = {
+        {"added", aLoneCr + bLf, {{c}, {}}, aLoneCr + bLf + cBytes},
+        {"removed: the first copy", bBytes + aLoneCr + aBytes, {{}, {a}}, bBytes + aBytes},
+        {"removed twice, held once", aBytes + bLf, {{}, {a, a}}, bLf},
+        {"both", aBytes + bBytes, {{c}, {b}}, aBytes + cBytes},
+        {"added by the other program too", cBytes + aBytes, {{c}, {}}, cBytes + aBytes},
+        {"cut off inside a record", aBytes + "b\r\n1", {{c}, {a}}, "b\r\n1\r\n\r\n\r\n" + cBytes},
+        {"gone", "", {{c}, {a}}, cBytes},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(MergeChanges(r.onDisk, r.changes), r.merged) << r.name;
+    }
+    EXPECT_NE(FingerprintOf(aBytes), FingerprintOf(bBytes));
+    EXPECT_NE(FingerprintOf(""), FileFingerprint{}) << "an empty file is not a missing one";
+}
+
 // Holds at most `Limit` favorites, as a 32-bit program holds far fewer than a 64-bit one.
 template <std::size_t Limit>
 struct LimitedAllocator : std::allocator<Favorite> {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 
 #include "platform/win.hpp"
@@ -74,57 +75,126 @@ TEST(BrowsePanel, DrivesFoldersRefreshCancelAndOk) {
     EXPECT_EQ(app.Text(kStartInEdit), dir.path() + "\\sub");
 }
 
-// An unreadable Favorites is told and left alone. What the session added goes after an earlier session's records
-// in Favorites.unsaved, or is told to be lost; an unchanged session does not even read Favorites.unsaved.
-TEST(UnreadableFavorites, AreToldAndLeftAloneAndTheSessionsFavoritesGoBeside) {
+// A Favorites that cannot be read at start or written at the close is told and left as it is. What the session added
+// goes after an earlier session's records in Favorites.unsaved, or is told to be lost; an unchanged session does not
+// even read Favorites.unsaved. A link is written through to the file it points to, and stays a link.
+TEST(FavoritesOnDisk, UnreadableOrRefusedFilesAreToldAndLeftAloneAndALinkStays) {
     TempDir dir;
     const std::string go = Record("Go on Default", "2__c:\\go\\go.exe", "c:\\go", "None");
     const std::string earlier = Record("Alpha on CPU 0", "0__c:\\a.exe", "c:\\", "None") + "x";  // cut short
     const std::string chess = Record("Chess on CPU 0", "0__c:\\games\\chess\\chess.exe", "c:\\games\\chess", "None");
     const std::uintmax_t overCap = (256 << 20) + 1;  // sparse on this file system: no disk spent
-    const char* unread = "could not read the file \"Favorites\"";
+    const std::string unread = "could not read the file \"Favorites\"", beside = "were saved to \"Favorites.unsaved\"";
+    const std::string refused = "could not save your favorites to \"" + dir.Join("Favorites") + "\": Access";  // denied
+    enum Held { No, AtStart, AtClose };
+    const DWORD shared = FILE_SHARE_READ | FILE_SHARE_WRITE;
     const struct {
         const char* name;
-        DWORD share;          // of the program that holds Favorites open for reading and writing while Corvane starts
-        bool huge;            // Favorites and Favorites.unsaved over the 256 MiB a list may take
-        bool add;             // the session adds a favourite
-        const char* atStart;  // what the boxes tell ("": none)
-        const char* atClose;
-        std::string unsaved;  // at the end; when huge, its start
+        Held held;
+        DWORD share;  // of the program that holds Favorites open: for reading and writing at start, reading at close
+        bool huge;    // Favorites and Favorites.unsaved over the 256 MiB a list may take
+        bool earlier, add, link;
+        std::deque<int> answers;
+        std::vector<std::string> told;   // a part of each box's text, in order
+        std::string favorites, unsaved;  // at the end; when huge, their start
     } rows[] = {
-        {"held with no sharing, unchanged", 0, true, false, unread, "", earlier},
-        {"held by a writer that shares", FILE_SHARE_READ | FILE_SHARE_WRITE, false, false, "", "", earlier},
-        {"held, one added", 0, false, true, unread, "were saved to \"Favorites.unsaved\"",
+        {"held with no sharing, unchanged", AtStart, 0, true, true, false, false, {}, {unread}, go, earlier},
+        {"held by a writer that shares", AtStart, shared, false, true, false, false, {}, {}, go, earlier},
+        {"held, one added",
+         AtStart,
+         0,
+         false,
+         true,
+         true,
+         false,
+         {},
+         {unread, beside},
+         go,
          earlier + "\r\n\r\n\r\n\r\n" + chess},
-        {"over 256 MiB, one added", FILE_SHARE_READ | FILE_SHARE_WRITE, true, true, unread,
-         "could not be saved to \"Favorites.unsaved\" either", earlier},
+        {"held, one added, the first time", AtStart, 0, false, false, true, false, {}, {unread, beside}, go, chess},
+        {"over 256 MiB, one added",
+         AtStart,
+         shared,
+         true,
+         true,
+         true,
+         false,
+         {},
+         {unread, "saved to \"Favorites.unsaved\" either"},
+         go,
+         earlier},
+        {"refused at the close, retried",
+         AtClose,
+         FILE_SHARE_READ,
+         false,
+         false,
+         true,
+         false,
+         {IDRETRY},
+         {refused},
+         go + chess,
+         ""},
+        {"refused at the close, cancelled",
+         AtClose,
+         FILE_SHARE_READ,
+         false,
+         false,
+         true,
+         false,
+         {IDCANCEL},
+         {refused, "could not be saved and was left as it is. This session's favorites " + beside},
+         go,
+         chess},
+        {"a link", No, 0, false, false, true, true, {}, {}, go + chess, ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        DeleteFileA("Favorites.unsaved");
         ASSERT_TRUE(WriteBytes("Favorites", go));
-        ASSERT_TRUE(WriteBytes("Favorites.unsaved", earlier));  // an earlier session's
+        if (row.earlier) {
+            ASSERT_TRUE(WriteBytes("Favorites.unsaved", earlier));  // an earlier session's
+        }
         if (row.huge) {
             std::filesystem::resize_file("Favorites", overCap);
             std::filesystem::resize_file("Favorites.unsaved", overCap);
         }
-        UniqueFile held{
-            CreateFileA("Favorites", GENERIC_READ | GENERIC_WRITE, row.share, nullptr, OPEN_EXISTING, 0, nullptr)};
-        ASSERT_TRUE(held);
+        if (row.link) {
+            ASSERT_TRUE(CreateDirectoryA("sync", nullptr) && MoveFileA("Favorites", "sync\\Favorites"));
+            ASSERT_TRUE(MakeLink("sync/Favorites", "Favorites"));
+        }
+        const auto hold = [](DWORD share) {
+            return UniqueFile{CreateFileA("Favorites", GENERIC_READ | (share ? 0 : GENERIC_WRITE), share, nullptr,
+                                          OPEN_EXISTING, 0, nullptr)};
+        };
+        UniqueFile held = row.held == AtStart ? hold(row.share) : UniqueFile{};
+        ASSERT_TRUE(held || row.held != AtStart);
         App app;
         EXPECT_TRUE(app.Start());
         held.reset();
         if (row.add) {
             app.Click(kAddButton);
+            app.Click(kClearButton);
             app.SetText(kTargetEdit, "c:\\games\\Chess\\chess.exe");
+            app.Click(kCpu0Option);
             app.Click(kSaveButton);
+        }
+        if (row.held == AtClose) {
+            held = hold(row.share);
+            app.boxes().whileShown = [&held] { held.reset(); };
+            app.boxes().answers = row.answers;
         }
         EXPECT_TRUE(app.Close());
         const std::vector<BoxSeen>& boxes = app.boxes().seen();
-        ASSERT_EQ(boxes.size(), (*row.atStart ? 1u : 0u) + (*row.atClose ? 1u : 0u));
-        EXPECT_TRUE(!*row.atStart || boxes.front().text.find(row.atStart) != std::string::npos) << boxes.front().text;
-        EXPECT_TRUE(!*row.atClose || boxes.back().text.find(row.atClose) != std::string::npos) << boxes.back().text;
-        EXPECT_EQ(std::filesystem::file_size("Favorites"), row.huge ? overCap : go.size());
-        EXPECT_EQ(ReadBytes("Favorites").value_or("").substr(0, go.size()), go);
+        ASSERT_EQ(boxes.size(), row.told.size());
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            EXPECT_NE(boxes[i].text.find(row.told[i]), std::string::npos) << boxes[i].text;
+        EXPECT_EQ(std::filesystem::file_size("Favorites"), row.huge ? overCap : row.favorites.size());
+        EXPECT_EQ(ReadBytes("Favorites").value_or("").substr(0, row.favorites.size()), row.favorites);
+        if (row.link) {
+            EXPECT_EQ(ReadBytes("sync\\Favorites"), row.favorites) << "written where it points";
+            // Wine deletes no link, and one left pointing nowhere cannot be seen to be removed: a file replaces it.
+            EXPECT_TRUE(WriteBytes("plain", "") && MoveFileExA("plain", "Favorites", MOVEFILE_REPLACE_EXISTING));
+        }
         const std::string unsaved = ReadBytes("Favorites.unsaved").value_or("");
         EXPECT_EQ(unsaved.size(), row.huge ? overCap : row.unsaved.size());
         EXPECT_EQ(unsaved.substr(0, row.unsaved.size()), row.unsaved);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,11 +62,13 @@ struct BoxSeen {
     UINT style = 0;
 };  // style: MB_ICON* and button bits as read from the box
 
-// While alive, records every message box this thread shows and presses OK, from inside the box's modal loop.
+// While alive, records every message box this thread shows and presses OK (or the next of `answers`), from inside the
+// box's modal loop.
 class BoxCatcher {
 public:
     const std::vector<BoxSeen>& seen() const { return seen_; }
     std::function<void()> whileShown;  // run once, inside the next box, before OK
+    std::deque<int> answers;           // the buttons pressed in the next boxes, in order, instead of OK
 
 private:
     void Catch(HWND box);
@@ -129,6 +132,9 @@ HWND BoxOf(DWORD pid);  // a message box that process `pid` shows, once it has i
 std::string BoxText(HWND box);
 
 HWND ControlOf(HWND main, int id);  // a control of the main window by its id, in this process or another
+
+// A symbolic link at `link` to the existing file `target`, made by the system's ln (Wine starts Unix programs too).
+bool MakeLink(const std::string& target, const std::string& link);
 
 std::string Record(std::string_view display, std::string_view coded, std::string_view startIn, std::string_view params);
 
