@@ -78,7 +78,7 @@ for program in "${programs[@]}"; do
     for file in full cap; do
         folder="$work/run-$file"
         rm -rf "$folder" && mkdir -p "$folder" && cp "$work/$file" "$folder/Favorites"
-        read -r loaded atExit < <("$CORVANE_SCRIPTS/with-display.sh" "$0" --one "$(readlink -f "$program")" "$folder")
+        read -r loaded atExit < <("$CORVANE_SCRIPTS/with-display.sh" "$CORVANE_SCRIPTS/bench-memory.sh" --one "$(readlink -f "$program")" "$folder")
         line+=$(printf ' %10s / %9s' "$((loaded / 1024))" "$((atExit / 1024))")
     done
     echo "$line"

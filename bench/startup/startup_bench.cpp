@@ -5,7 +5,7 @@
 //   start-up   from CreateProcess to a visible main window, with no Favorites
 //              file and with one of 32,767 favorites (the most the list holds);
 //   shutdown   from posting WM_CLOSE to the end of the process, with 32,767
-//              favorites, which corvane.exe writes back on its way out.
+//              favorites; unchanged, so corvane.exe leaves the file as it is.
 //
 // Given baseline_writer.exe as well (the bare program that also writes the
 // same Favorites back, replacing it safely), the shutdown with 32,767

@@ -45,28 +45,8 @@ TEST(FavoritesFile, CrInsideFieldsIsNeverWritten) {
     EXPECT_EQ(out, "kept\r\n" + written);
 }
 
-TEST(FavoritesFile, AdditionsKeepWhatIsThereAndAddOnlyWhatIsNew) {
-    const Favorite x{"x", "y", "z", "w"};
-    const std::string xBytes = "x\r\ny\r\nz\r\nw\r\n";
-    struct Row {
-        std::string existing;
-        Favorites session;
-        std::string added;
-    };
-    const Row rows[] = {
-        {"", {x}, xBytes},
-        {"a\r\nb\r\nc\r\nd\r\n", {{"a", "b", "c", "d"}, x, x}, xBytes},
-        {"a\rb\rc\rd", {{"a", "b", "c", "d"}}, ""},
-        {"a\r", {x}, "\r\n\r\n\r\n" + xBytes},
-        {"a\r\nb\n", {x}, "\r\n\r\n\r\n" + xBytes},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(::testing::PrintToString(r.existing));
-        EXPECT_EQ(Additions(r.existing, r.session), r.added);
-    }
-}
-
-// What another program left in the file, with the session's changes made to it: its bytes kept as they stand.
+// What another program left in the file, with the session's changes made to it: its bytes kept as they stand, the
+// records it holds already (compared as written) not added again, the last one closed before the first added.
 TEST(FavoritesFile, MergeMakesTheSessionsChangesToWhatAnotherProgramLeft) {
     const Favorite a{"a", "1", "2", "3"}, b{"b", "1", "2", "3"}, c{"c", "1", "2", "3"};
     const std::string aBytes = "a\r\n1\r\n2\r\n3\r\n", bBytes = "b\r\n1\r\n2\r\n3\r\n", cBytes = "c\r\n1\r\n2\r\n3\r\n";
@@ -82,8 +62,8 @@ TEST(FavoritesFile, MergeMakesTheSessionsChangesToWhatAnotherProgramLeft) {
         {"removed: the first copy", bBytes + aLoneCr + aBytes, {{}, {a}}, bBytes + aBytes},
         {"removed twice, held once", aBytes + bLf, {{}, {a, a}}, bLf},
         {"both", aBytes + bBytes, {{c}, {b}}, aBytes + cBytes},
-        {"added by the other program too", cBytes + aBytes, {{c}, {}}, cBytes + aBytes},
-        {"cut off inside a record", aBytes + "b\r\n1", {{c}, {a}}, "b\r\n1\r\n\r\n\r\n" + cBytes},
+        {"added by the other program too", "c\r1\r2\r3\r" + aBytes, {{c}, {}}, "c\r1\r2\r3\r" + aBytes},
+        {"cut off inside a record", aBytes + "b\r\n1\n", {{c}, {a}}, "b\r\n1\n\r\n\r\n\r\n" + cBytes},
         {"gone", "", {{c}, {a}}, cBytes},
     };
     for (const Row& r : rows) {

@@ -48,9 +48,3 @@ TEST(MapCase, FoldsAsciiAndKeepsDoubleByteCharacters) {
     }
     EXPECT_TRUE(AsciiLower().lead.none() && AsciiUpper().lead.none());
 }
-
-TEST(Paths, FinalPathsWithoutTheLongPrefix) {
-    EXPECT_EQ(DosPathOf(R"(\\?\Z:\sync\Favorites)"), R"(Z:\sync\Favorites)");
-    EXPECT_EQ(DosPathOf(R"(\\?\UNC\server\share\Favorites)"), R"(\\server\share\Favorites)");
-    EXPECT_EQ(DosPathOf(R"(C:\UNC\Favorites)"), R"(C:\UNC\Favorites)");
-}

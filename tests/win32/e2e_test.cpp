@@ -92,3 +92,15 @@ TEST_F(E2e, FavoritesSavedBesideAnUnreadableFileAreToldUntilOkIsPressed) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(corvane.Ended(15000));
 }
+
+TEST_F(E2e, AQuitPostedFromOutsideSavesAsACloseWould) {
+    Corvane corvane(dir.path());
+    HWND window = corvane.Window();
+    ASSERT_NE(window, nullptr);
+    // Start-up selects the first favourite once it has read and listed them all.
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(ControlOf(window, kLaunchButton)); }, 15000));
+    SendMessageA(ControlOf(window, kRemoveButton), BM_CLICK, 0, 0);
+    PostThreadMessageA(GetWindowThreadProcessId(window, nullptr), WM_QUIT, 0, 0);
+    ASSERT_TRUE(corvane.Ended(15000));
+    EXPECT_EQ(ReadBytes(dir.Join("Favorites")), Record("Game on CPU 0", "0__" + game, dir.path(), "--life=3"));
+}

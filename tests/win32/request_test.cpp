@@ -48,8 +48,19 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         next.Post();
         PumpUntil([&] { return after; }, 15000);
     };
-    // FirstPump: the first event pump of `trigger`, run after `prepare`.
-    enum Moment { AddingTheIcon, UnreadableBox, InBox, FirstPump, LaunchPause };
+    UniqueFile holder;  // Favorites held open for reading by another program, which keeps it from being replaced
+    const std::function<void()> refuse = [&] {
+        editAll();
+        save();
+        holder =
+            UniqueFile{CreateFileA("Favorites", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
+    };
+    const std::function<void()> endSessionSaves = [&] {
+        endSession();
+        EXPECT_EQ(ReadBytes("Favorites.unsaved"), typed) << "saved beside at once";
+    };
+    // FirstPump: the first event pump of `trigger`, run after `prepare`. RefusedBox: Favorites refused at the close.
+    enum Moment { AddingTheIcon, UnreadableBox, InBox, RefusedBox, FirstPump, LaunchPause };
     struct Row {
         const char* name;
         Moment at;
@@ -57,6 +68,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         std::function<void()> prepare = {};
         std::function<void()> trigger = {};
         std::string atEnd = {};  // "": the list as it was
+        std::string unsaved = {};
     };
     const Row rows[] = {
         {"WM_CLOSE while the icon is added", AddingTheIcon, close},
@@ -70,6 +82,9 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         {"WM_CLOSE in the fill-in box", InBox, close, editTitle, save},
         {"Save again in the fill-in box", InBox, save, editTitle, save},
         {"a /launch request in the fill-in box", InBox, request, editTitle, saveThenLaunch},
+        {"WM_CLOSE in the refused save's box", RefusedBox, close, refuse, close, {}, typed},
+        {"log-off in the refused save's box", RefusedBox, endSessionSaves, refuse, close, {}, typed},
+        {"a /launch request in the refused save's box", RefusedBox, request, refuse, close, {}, typed},
         {"WM_CLOSE in a launch's pause", LaunchPause, close},
         {"log-off in a launch's pause", LaunchPause, endSession},
         {"a /launch request in a launch's pause", LaunchPause, request},
@@ -82,6 +97,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(WriteBytes("Favorites", list));
+        DeleteFileA("Favorites.unsaved");
         bool came = false;
         const std::function<void()> event = [&] {
             came = true;
@@ -93,7 +109,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         ShellStandIn shell(row.at == AddingTheIcon ? event : nullptr);
         ASSERT_TRUE(shell.found()) << "Shell_NotifyIcon would go to the shell's own window";
         app = std::make_unique<App>();
-        if (row.at == UnreadableBox || row.at == InBox) app->boxes().whileShown = event;
+        if (row.at == UnreadableBox || row.at == InBox || row.at == RefusedBox) app->boxes().whileShown = event;
         ASSERT_TRUE(app->Start() || row.at == AddingTheIcon || row.at == UnreadableBox);
         held.reset();
         if (row.prepare) row.prepare();
@@ -110,8 +126,9 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         EXPECT_TRUE(app->win().closed() || StateOf(app->hwnd()) == Shown::Normal);
         EXPECT_TRUE(app->win().closed() || row.at != InBox || app->Text(kTitleEdit) == "Typed");
         ASSERT_TRUE(app->win().closed() || app->Close());
+        holder.reset();
         EXPECT_EQ(ReadBytes("Favorites"), row.atEnd.empty() ? list : row.atEnd);
-        EXPECT_FALSE(ReadBytes("Favorites.unsaved").has_value());
+        EXPECT_EQ(ReadBytes("Favorites.unsaved").value_or(""), row.unsaved);
         ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));  // nothing may write once the window has closed
         app.reset();
         EXPECT_EQ(ReadBytes("Favorites"), std::string("sentinel"));

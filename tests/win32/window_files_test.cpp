@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 
 #include "platform/win.hpp"
@@ -86,88 +85,53 @@ TEST(FavoritesOnDisk, UnreadableOrRefusedFilesAreToldAndLeftAloneAndALinkStays) 
     const std::uintmax_t overCap = (256 << 20) + 1;  // sparse on this file system: no disk spent
     const std::string unread = "could not read the file \"Favorites\"", beside = "were saved to \"Favorites.unsaved\"";
     const std::string refused = "could not save your favorites to \"" + dir.Join("Favorites") + "\": Access";  // denied
-    enum Held { No, AtStart, AtClose };
-    const DWORD shared = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const std::string either = "saved to \"Favorites.unsaved\" either";
+    const std::string refusedBeside = "could not be saved and was left as it is. This session's favorites " + beside;
+    // What another program does with Favorites: holds it open for reading and writing while Corvane starts, sharing
+    // nothing or sharing both; holds it open for reading, sharing only that, while Corvane closes; makes it a link.
+    enum Other { Nothing, Locks, SharesAll, Reads, Links };
     const struct {
         const char* name;
-        Held held;
-        DWORD share;  // of the program that holds Favorites open: for reading and writing at start, reading at close
-        bool huge;    // Favorites and Favorites.unsaved over the 256 MiB a list may take
-        bool earlier, add, link;
-        std::deque<int> answers;
+        Other other;
+        bool huge;                       // Favorites and Favorites.unsaved over the 256 MiB a list may take
+        bool add, first;                 // one favourite added; no Favorites.unsaved from an earlier session
+        int answer;                      // to the box that asks at the close
         std::vector<std::string> told;   // a part of each box's text, in order
         std::string favorites, unsaved;  // at the end; when huge, their start
     } rows[] = {
-        {"held with no sharing, unchanged", AtStart, 0, true, true, false, false, {}, {unread}, go, earlier},
-        {"held by a writer that shares", AtStart, shared, false, true, false, false, {}, {}, go, earlier},
-        {"held, one added",
-         AtStart,
-         0,
-         false,
-         true,
-         true,
-         false,
-         {},
-         {unread, beside},
-         go,
-         earlier + "\r\n\r\n\r\n\r\n" + chess},
-        {"held, one added, the first time", AtStart, 0, false, false, true, false, {}, {unread, beside}, go, chess},
-        {"over 256 MiB, one added",
-         AtStart,
-         shared,
-         true,
-         true,
-         true,
-         false,
-         {},
-         {unread, "saved to \"Favorites.unsaved\" either"},
-         go,
-         earlier},
-        {"refused at the close, retried",
-         AtClose,
-         FILE_SHARE_READ,
-         false,
-         false,
-         true,
-         false,
-         {IDRETRY},
-         {refused},
-         go + chess,
-         ""},
-        {"refused at the close, cancelled",
-         AtClose,
-         FILE_SHARE_READ,
-         false,
-         false,
-         true,
-         false,
-         {IDCANCEL},
-         {refused, "could not be saved and was left as it is. This session's favorites " + beside},
-         go,
-         chess},
-        {"a link", No, 0, false, false, true, true, {}, {}, go + chess, ""},
+        {"held with no sharing, unchanged", Locks, true, false, false, 0, {unread}, go, earlier},
+        {"held by a writer that shares", SharesAll, false, false, false, 0, {}, go, earlier},
+        {"held, one added", Locks, false, true, false, 0, {unread, beside}, go, earlier + "\r\n\r\n\r\n\r\n" + chess},
+        {"held, one added, the first time", Locks, false, true, true, 0, {unread, beside}, go, chess},
+        {"over 256 MiB, one added", SharesAll, true, true, false, 0, {unread, either}, go, earlier},
+        {"refused at the close, retried", Reads, false, true, true, IDRETRY, {refused}, go + chess, ""},
+        {"refused at the close, cancelled", Reads, false, true, true, IDCANCEL, {refused, refusedBeside}, go, chess},
+        {"a link", Links, false, true, true, 0, {}, go + chess, ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         DeleteFileA("Favorites.unsaved");
         ASSERT_TRUE(WriteBytes("Favorites", go));
-        if (row.earlier) {
+        if (!row.first) {
             ASSERT_TRUE(WriteBytes("Favorites.unsaved", earlier));  // an earlier session's
         }
         if (row.huge) {
             std::filesystem::resize_file("Favorites", overCap);
             std::filesystem::resize_file("Favorites.unsaved", overCap);
         }
-        if (row.link) {
+        if (row.other == Links) {
             ASSERT_TRUE(CreateDirectoryA("sync", nullptr) && MoveFileA("Favorites", "sync\\Favorites"));
-            ASSERT_TRUE(MakeLink("sync/Favorites", "Favorites"));
+            ASSERT_GT(WinExec("/bin/ln -s sync/Favorites Favorites", SW_HIDE), 31u);  // Wine starts Unix programs too
+            ASSERT_TRUE(PumpUntil([] { return GetFileAttributesA("Favorites") != INVALID_FILE_ATTRIBUTES; }));
         }
-        const auto hold = [](DWORD share) {
-            return UniqueFile{CreateFileA("Favorites", GENERIC_READ | (share ? 0 : GENERIC_WRITE), share, nullptr,
-                                          OPEN_EXISTING, 0, nullptr)};
+        const auto hold = [](DWORD access, DWORD share) {
+            return UniqueFile{CreateFileA("Favorites", access, share, nullptr, OPEN_EXISTING, 0, nullptr)};
         };
-        UniqueFile held = row.held == AtStart ? hold(row.share) : UniqueFile{};
-        ASSERT_TRUE(held || row.held != AtStart);
+        UniqueFile held;
+        if (row.other == Locks || row.other == SharesAll) {
+            held = hold(GENERIC_READ | GENERIC_WRITE, row.other == Locks ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE);
+            ASSERT_TRUE(held);
+        }
         App app;
         EXPECT_TRUE(app.Start());
         held.reset();
@@ -178,10 +142,10 @@ TEST(FavoritesOnDisk, UnreadableOrRefusedFilesAreToldAndLeftAloneAndALinkStays) 
             app.Click(kCpu0Option);
             app.Click(kSaveButton);
         }
-        if (row.held == AtClose) {
-            held = hold(row.share);
+        if (row.other == Reads) {
+            held = hold(GENERIC_READ, FILE_SHARE_READ);
             app.boxes().whileShown = [&held] { held.reset(); };
-            app.boxes().answers = row.answers;
+            app.boxes().answers = {row.answer};
         }
         EXPECT_TRUE(app.Close());
         const std::vector<BoxSeen>& boxes = app.boxes().seen();
@@ -190,7 +154,7 @@ TEST(FavoritesOnDisk, UnreadableOrRefusedFilesAreToldAndLeftAloneAndALinkStays) 
             EXPECT_NE(boxes[i].text.find(row.told[i]), std::string::npos) << boxes[i].text;
         EXPECT_EQ(std::filesystem::file_size("Favorites"), row.huge ? overCap : row.favorites.size());
         EXPECT_EQ(ReadBytes("Favorites").value_or("").substr(0, row.favorites.size()), row.favorites);
-        if (row.link) {
+        if (row.other == Links) {
             EXPECT_EQ(ReadBytes("sync\\Favorites"), row.favorites) << "written where it points";
             // Wine deletes no link, and one left pointing nowhere cannot be seen to be removed: a file replaces it.
             EXPECT_TRUE(WriteBytes("plain", "") && MoveFileExA("plain", "Favorites", MOVEFILE_REPLACE_EXISTING));

@@ -128,6 +128,9 @@ TEST(WindowTest, SessionsFromStartUpToTheEnd) {
     const auto drop = [](const char* file) -> Act {
         return [=](App& app) { DropFile(app.control(kTargetEdit), file); };
     };
+    const auto other = [](std::string bytes) -> Act {  // another program writes Favorites
+        return [=](App&) { ASSERT_TRUE(WriteBytes("Favorites", bytes)); };
+    };
     const auto steps = [](auto... acts) { return std::vector<Act>{acts...}; };
     std::string longFile;  // longer than what start-up lists before the window shows
     std::string longList;
@@ -142,6 +145,7 @@ TEST(WindowTest, SessionsFromStartUpToTheEnd) {
     const std::string chess = Record("Chess on CPU 1", "1__" + exe, folder, "-w");
     const std::string go = Record("Go on Default", "2__c:\\go\\go.exe", "c:\\go", "None");
     const std::string both = chess + go;
+    const std::string beta = Record("Beta on CPU 0", "0__c:\\beta.exe", "c:\\", "None");
     const std::string saved = Record("Chess on CPU 0", "0__c:\\games\\chess\\chess.exe", "c:\\games\\chess", "None");
     const struct {
         const char* name;
@@ -156,6 +160,13 @@ TEST(WindowTest, SessionsFromStartUpToTheEnd) {
         std::string atEnd;
     } rows[] = {
         {"no file", "", steps(), "", -1, kCpu0Option, "|||", kFavoritesPanel, false, "", ""},
+        {"no file, another program's copied in", "", steps(other(both)), "", -1, kCpu0Option, "|||", kFavoritesPanel,
+         false, "", both},
+        {"another program's changes, none here", both + xy, steps(other(both + beta)),
+         "Chess on CPU 1|Go on Default|" + xy + "|", 0, kCpu1Option, "Chess|" + exe + "|" + folder + "|-w",
+         kFavoritesPanel, true, "", both + beta},
+        {"another program's changes, one removed here", both, steps(pick(1), press(kRemoveButton), other(both + beta)),
+         "Chess on CPU 1|", -1, kDefaultOption, "|||", kFavoritesPanel, false, "", chess + beta},
         {"a long list", both + longFile, steps(), "Chess on CPU 1|Go on Default|" + longList, 0, kCpu1Option,
          "Chess|" + exe + "|" + folder + "|-w", kFavoritesPanel, true, "", both + longFile},
         {"cancel", both + xy, steps(press(kAddButton), press(kDefaultOption), press(kCancelButton)),

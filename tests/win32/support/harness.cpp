@@ -116,10 +116,7 @@ void BoxCatcher::Catch(HWND box) {
     // The icon control is 0x14 on Windows, 0x440 on Wine. MB_OK is 0: other buttons leave a trace.
     HWND iconControl = GetDlgItem(box, 0x14) ? GetDlgItem(box, 0x14) : GetDlgItem(box, 0x440);
     const auto icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
-    UINT style = GetDlgItem(box, IDYES)      ? MB_YESNO
-                 : GetDlgItem(box, IDRETRY)  ? MB_RETRYCANCEL
-                 : GetDlgItem(box, IDCANCEL) ? MB_OKCANCEL
-                                             : MB_OK;
+    UINT style = GetDlgItem(box, IDYES) ? MB_YESNO : GetDlgItem(box, IDCANCEL) ? MB_OKCANCEL : MB_OK;
     if (icon == LoadIcon(nullptr, IDI_INFORMATION)) style |= MB_ICONINFORMATION;
     if (icon == LoadIcon(nullptr, IDI_WARNING)) style |= MB_ICONWARNING;
     seen_.push_back({BoxText(box), style});
@@ -237,18 +234,6 @@ void App::Select(int index) const {
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(kFavoritesList, LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
-}
-
-bool MakeLink(const std::string& target, const std::string& link) {
-    std::string command = "/bin/ln -s " + target + " " + link;
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    // Wine hands back no process to wait for: the link is there once its target can be seen through it.
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return PumpUntil([&] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
 std::string Record(std::string_view display, std::string_view coded, std::string_view startIn,

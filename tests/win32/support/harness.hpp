@@ -133,9 +133,6 @@ std::string BoxText(HWND box);
 
 HWND ControlOf(HWND main, int id);  // a control of the main window by its id, in this process or another
 
-// A symbolic link at `link` to the existing file `target`, made by the system's ln (Wine starts Unix programs too).
-bool MakeLink(const std::string& target, const std::string& link);
-
 std::string Record(std::string_view display, std::string_view coded, std::string_view startIn, std::string_view params);
 
 std::vector<DWORD> ProcessIds(std::string_view image);
