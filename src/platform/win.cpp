@@ -112,6 +112,17 @@ void InfoBox(HWND owner, const char* text) {
     MessageBoxA(owner, text, kAppTitle, MB_OK | MB_ICONINFORMATION);
 }
 
+std::string SystemMessage(DWORD error, std::string_view file) {
+    char text[512] = "";
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                        text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
+    if (const std::size_t at = message.find("%1"); at != std::string::npos) message.replace(at, 2, file);
+    return message.empty() ? "error " + std::to_string(error) : message;
+}
+
 ComApartment::~ComApartment() {
     if (!entered_) return;
     if (const auto coUninitialize = LoadSystemProc<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize"))

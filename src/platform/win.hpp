@@ -59,4 +59,9 @@ void Beep();
 // Modal message box with the information icon and one OK button.
 void InfoBox(HWND owner, const char* text);
 
+// The system's text for an error code, without its line end, `file` in
+// place of the file it may name ("%1"); the number itself when the system
+// has no text for it.
+std::string SystemMessage(DWORD error, std::string_view file);
+
 }  // namespace corvane

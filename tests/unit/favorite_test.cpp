@@ -6,35 +6,38 @@
 
 using namespace corvane;
 
+// The core a stored record starts on: a stray digit 3 to 9 is Default, an empty or non-digit core line CPU 0.
 TEST(Favorite, ReadsCodeTargetAndTitleBack) {
     struct Row {
         std::string text;
         int cpu;
+        Core core;
         std::string target, title;
     };
     const Row rows[] = {
-        {R"(1__c:\games\chess.exe)", 1, R"(c:\games\chess.exe)", R"(1__c:\games\chess.exe)"},
-        {"9", 9, "", "9"},
-        {"x__c:\\a.exe", 0, "c:\\a.exe", "x__c:\\a.exe"},
-        {"Battle on Mars on Default", 0, "tle on Mars on Default", "Battle"},
+        {R"(1__c:\games\chess.exe)", 1, Core::Cpu1, R"(c:\games\chess.exe)", R"(1__c:\games\chess.exe)"},
+        {"9", 9, Core::Default, "", "9"},
+        {"x__c:\\a.exe", 0, Core::Cpu0, "c:\\a.exe", "x__c:\\a.exe"},
+        {"", 0, Core::Cpu0, "", ""},
+        {"Battle on Mars on Default", 0, Core::Cpu0, "tle on Mars on Default", "Battle"},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(CpuCode(r.text), r.cpu) << r.text;
+        EXPECT_EQ(FieldsOf({"", r.text, "", ""}).core, r.core) << r.text;
         EXPECT_EQ(TargetOf(r.text), r.target) << r.text;
         EXPECT_EQ(TitleOf(r.text), r.title) << r.text;
     }
 }
 
 TEST(Favorite, CoreOptions) {
-    const int indexFor[][2] = {{0, 0}, {1, 1}, {2, 2}, {-1, 2}};
-    for (const auto& [code, index] : indexFor)
-        EXPECT_EQ(OptionIndexFor(code), index) << code;
     struct Row {
         bool cpu0, cpu1, useDefault;
-        int code;
+        Core code;
     };
-    const Row rows[] = {
-        {true, false, false, 0}, {false, true, false, 1}, {true, false, true, 2}, {false, false, false, 1}};
+    const Row rows[] = {{true, false, false, Core::Cpu0},
+                        {false, true, false, Core::Cpu1},
+                        {true, false, true, Core::Default},
+                        {false, false, false, Core::Cpu1}};
     for (const Row& r : rows)
         EXPECT_EQ(CodeFromOptions(r.cpu0, r.cpu1, r.useDefault), r.code) << r.cpu0 << r.cpu1 << r.useDefault;
 }
@@ -63,16 +66,25 @@ TEST(Favorite, SavedFields) {
 TEST(Favorite, MakeFavoriteNamesTheCoreAndLowersPathsOnly) {
     struct Row {
         std::string title, target, startIn, params;
-        int code;
+        Core code;
         Favorite made;
     };
     const Row rows[] = {
-        {"Mars", R"(C:\MARS.EXE)", R"(C:\G)", "-W X", 0, {"Mars on CPU 0", R"(0__c:\mars.exe)", R"(c:\g)", "-W X"}},
-        {"cHeSs", "A", "c:", "", 1, {"cHeSs on CPU 1", "1__a", "c:", "None"}},
-        {"T", "\x83\x41X.EXE", "C\x83\x41", "", 5, {"T on Default", "5__\x83\x41x.exe", "c\x83\x41", "None"}},
-        {"T", "c:", "c:", "x", -1, {"T on Default", "2__c:", "c:", "x"}},
+        {"Mars",
+         R"(C:\MARS.EXE)",
+         R"(C:\G)",
+         "-W X",
+         Core::Cpu0,
+         {"Mars on CPU 0", R"(0__c:\mars.exe)", R"(c:\g)", "-W X"}},
+        {"cHeSs", "A", "c:", "", Core::Cpu1, {"cHeSs on CPU 1", "1__a", "c:", "None"}},
+        {"T",
+         "\x83\x41X.EXE",
+         "C\x83\x41",
+         "",
+         Core::Default,
+         {"T on Default", "2__\x83\x41x.exe", "c\x83\x41", "None"}},
     };
     const CaseRule lower = WithCp932(AsciiLower());
     for (const Row& r : rows)
-        EXPECT_EQ(MakeFavorite(r.title, r.target, r.startIn, r.params, r.code, lower), r.made) << r.code;
+        EXPECT_EQ(MakeFavorite(r.title, r.target, r.startIn, r.params, r.code, lower), r.made) << r.title;
 }

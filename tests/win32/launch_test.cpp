@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "support/launching.hpp"
 
 using namespace corvane;
@@ -38,89 +40,139 @@ struct PinsFor {
     ~PinsFor() { Launcher::startPins = saved; }
 };
 
+// The cores each program that reported to `report` started on, ascending.
+Masks StartedOn(const std::string& report) {
+    Masks masks;
+    const std::string text = ReadBytes(report).value_or(""), tag = "first=0x";
+    for (std::size_t at = 0; (at = text.find(tag, at)) != std::string::npos; at += tag.size())
+        masks.push_back(static_cast<DWORD_PTR>(std::strtoull(text.c_str() + at + tag.size(), nullptr, 16)));
+    std::sort(masks.begin(), masks.end());
+    return masks;
+}
+
+DWORD_PTR OwnMask() {
+    DWORD_PTR own = 0, all = 0;
+    GetProcessAffinityMask(GetCurrentProcess(), &own, &all);
+    return own;
+}
+
 }  // namespace
 
-// Each row launches one favourite of a list of five, all but the last a copy of one program. At the launch's
-// first event, before any pin by name (that pauses first), the program already runs on its core; copies started
-// elsewhere, asked for by another instance or clicked meanwhile (these wait for the launch) keep theirs.
-TEST(Launch, CoresStartInParametersAndWhatStartsMeanwhile) {
-    enum Act { Nothing, Elsewhere, AskedFor, Clicked };
+// Each row launches one favourite while victim.exe, the program of another favourite, already runs on every core.
+// Inside the launch (at its first event when it pins at the start, else once its program runs, in its pause) the
+// row selects that favourite, maybe after a click on Launch or a request for Bert on CPU 1 (these wait for the
+// launch). The launched programs start on their cores, nothing else moves, and a launch leaves no handle behind.
+TEST(Launch, CoresStartInParametersAndWhatHappensMeanwhile) {
+    enum Act { Nothing, OnOneCore, Selected, Clicked, AskedFor };  // OnOneCore: Corvane runs on CPU 0 alone
     struct Row {
         const char* name;
-        int index;  // 0: CPU 0, 1: CPU 1, 2: Default with "-x", 3: a start-in folder too short, 4: a ghost
+        int index;  // 0: CPU 0, 1: CPU 1, 2: Default with "-x", 3: start-in too short, 4: missing, 6: a document
         WORD notice;
         StartPins pins;
         Act act;
         O outcome;
         Shown after;
-        Masks atFirstEvent, atEnd;
+        Masks atEnd;      // of apple.exe and bert.exe; where created on its core, also the core each started on
+        const char* box;  // what the launch told, up to the reason
     };
     DWORD_PTR own = 0;
     DWORD_PTR all = 0;  // every core of the machine, where Default leaves a program
     ASSERT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &own, &all) && (all & 3) == 3) << "needs two cores";
-    // Pins at the start: created on its core and pinned by its handle, or only one of them.
+    // Pins at the start: created on its core and pinned by its handle, one of them, or neither (pinned by name).
     const StartPins both{true, true};
     const StartPins byHandle{false, true};
     const StartPins created{true, false};
+    const StartPins byName{false, false};
+    const char* const noStart = "Windows could not start \"";
+    const char* const refused = "Please make a selection.";
     const Row rows[] = {
-        {"CPU 1 by a double click", 1, LBN_DBLCLK, both, Nothing, O::Pinned, Shown::Hidden, {2}, {2}},
-        {"CPU 0 pinned by its handle alone", 0, BN_CLICKED, byHandle, Nothing, O::Pinned, Shown::Hidden, {1}, {1}},
+        {"CPU 1 by a double click", 1, LBN_DBLCLK, both, Nothing, O::Pinned, Shown::Hidden, {2}, ""},
+        {"CPU 0 pinned by its handle alone", 0, BN_CLICKED, byHandle, Nothing, O::Pinned, Shown::Hidden, {1}, ""},
         // After pinned rows: a window left on that core would start this program there.
-        {"Default", 2, BN_CLICKED, both, Nothing, O::Unpinned, Shown::Hidden, {all}, {all}},
-        {"start-in folder too short", 3, BN_CLICKED, both, Nothing, O::Refused, Shown::Normal, {}, {}},
-        {"a target that never runs", 4, BN_CLICKED, both, Nothing, O::NotPinned, Shown::Normal, {}, {}},
-        // No pin by name follows a pin at the start to move the copy started elsewhere.
-        {"a copy started elsewhere on CPU 1", 0, BN_CLICKED, both, Elsewhere, O::Pinned, Shown::Hidden, {1}, {1, 2}},
-        {"a copy asked for meanwhile", 0, BN_CLICKED, created, AskedFor, O::Pinned, Shown::Hidden, {1}, {1, 2}},
-        {"Launch clicked meanwhile", 0, BN_CLICKED, created, Clicked, O::Pinned, Shown::Hidden, {1}, {1, 1}},
+        {"Default", 2, BN_CLICKED, both, Nothing, O::Unpinned, Shown::Hidden, {all}, ""},
+        {"Default from a Corvane on one core", 2, BN_CLICKED, both, OnOneCore, O::Unpinned, Shown::Hidden, {all}, ""},
+        {"start-in too short", 3, BN_CLICKED, both, Nothing, O::Refused, Shown::Normal, {}, refused},
+        {"a missing target", 4, BN_CLICKED, both, Nothing, O::NotStarted, Shown::Normal, {}, noStart},
+        {"a document of no known type", 6, BN_CLICKED, both, Nothing, O::NotStarted, Shown::Normal, {}, noStart},
+        {"another favourite selected", 0, BN_CLICKED, both, Selected, O::Pinned, Shown::Hidden, {1}, ""},
+        {"another favourite selected in the pause", 0, BN_CLICKED, byName, Selected, O::Pinned, Shown::Hidden, {1}, ""},
+        {"Launch clicked meanwhile", 0, BN_CLICKED, created, Clicked, O::Pinned, Shown::Hidden, {1, 2}, ""},
+        {"Launch clicked in the pause", 0, BN_CLICKED, byName, Clicked, O::Pinned, Shown::Hidden, {1, 2}, ""},
+        {"a request meanwhile", 0, BN_CLICKED, created, AskedFor, O::Pinned, Shown::Hidden, {1, 2}, ""},
+        {"a request in the pause", 0, BN_CLICKED, byName, AskedFor, O::Pinned, Shown::Hidden, {1, 2}, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TempDir dir;
         const PinsFor pins(row.pins);
-        ProcessReaper reaper{{"twin.exe"}};
-        const std::string twin = Place(dir, "twin.exe");
-        const std::string run = dir.Join("run");  // where the program reports, as it starts there
-        CreateDirectoryA(run.c_str(), nullptr);
-        ASSERT_TRUE(WriteBytes("Favorites",
-                               Fav("Twin", kCpu0, twin, run, "None") + Fav("Twin", kCpu1, twin, run, "None") +
-                                   Fav("Twin", kCpuDefault, twin, run, "-x") + Fav("Short", kCpu0, twin, "c", "None") +
-                                   Fav("Ghost", kCpu0, kGhost, run, "None")));
+        ProcessReaper reaper{{"apple.exe", "bert.exe", "victim.exe"}};
+        const std::string apple = Place(dir, "apple.exe"), bert = Place(dir, "bert.exe");
+        std::string victim = Place(dir, "victim.exe"), document = dir.Join("notes.crvdoc");
+        const std::string run = dir.Join("run");  // where the programs report, as they start there
+        ASSERT_TRUE(CreateDirectoryA(run.c_str(), nullptr) && WriteBytes(document, "notes"));
+        ASSERT_TRUE(WriteBytes(
+            "Favorites",
+            Fav("Apple", Core::Cpu0, apple, run, "None") + Fav("Bert", Core::Cpu1, bert, run, "None") +
+                Fav("Bert", Core::Default, bert, run, "-x") + Fav("Short", Core::Cpu0, apple, "c", "None") +
+                Fav("Ghost", Core::Cpu0, kGhost, run, "None") + Fav("Victim", Core::Cpu1, victim, run, "None") +
+                Fav("Notes", Core::Cpu1, document, run, "None")));
+        PROCESS_INFORMATION pi{};
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        ASSERT_TRUE(CreateProcessA(nullptr, victim.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
         App app;
         ASSERT_TRUE(app.Start());
         app.Select(row.index);
-        Masks atFirstEvent;
-        std::size_t copies = 0;
-        PROCESS_INFORMATION rival{};
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        LaunchWithMidway(app, 10, row.notice, [&] {
-            atFirstEvent = Affinities("twin.exe");
-            if (atFirstEvent.empty()) return false;
-            if (row.act == Elsewhere &&
-                CreateProcessA(twin.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &rival))
-                SetProcessAffinityMask(rival.hProcess, 2);
-            if (row.act == AskedFor) Request(app, "Twin on CPU 1");
-            if (row.act == Clicked) Press(app, kLaunchButton);
-            copies = ProcessIds("twin.exe").size();
+        if (row.act == OnOneCore) {
+            ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), 1));
+        }
+        const DWORD_PTR before = OwnMask();
+        DWORD_PTR inBox = before;
+        app.boxes().whileShown = [&] { inBox = OwnMask(); };
+        DWORD handles = 0, handlesAfter = 0;
+        ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &handles));
+        const bool pause = !row.pins.atCreation && !row.pins.byHandle;
+        LaunchWithMidway(app, pause ? 10 : 0, row.notice, [&] {
+            if (pause && ProcessIds("apple.exe").empty()) return false;
+            if (row.act == Clicked) {
+                app.Select(1);
+                Press(app, kLaunchButton);
+            }
+            if (row.act == AskedFor) Request(app, "Bert on CPU 1");
+            if (row.act >= Selected) app.Select(5);
+            EXPECT_TRUE(ProcessIds("bert.exe").empty()) << "a launch ran inside the first";
             return true;
         });
         EXPECT_EQ(app.win().lastLaunch(), row.outcome);
         EXPECT_EQ(StateOf(app.hwnd()), row.after);
-        EXPECT_EQ(atFirstEvent, row.atFirstEvent) << "not on its core from its creation";
-        EXPECT_EQ(copies, row.atFirstEvent.size() + (row.act == Elsewhere)) << "a launch ran inside the first";
-        EXPECT_TRUE(PumpUntil([&] { return Affinities("twin.exe") == row.atEnd; })) << Affinities("twin.exe").size();
-        std::vector<UINT> refusals;
+        const auto launched = [] {
+            Masks masks = Affinities("apple.exe"), berts = Affinities("bert.exe");
+            masks.insert(masks.end(), berts.begin(), berts.end());
+            std::sort(masks.begin(), masks.end());
+            return masks;
+        };
+        const std::string report = run + "\\report.txt";
+        EXPECT_TRUE(PumpUntil([&] { return StartedOn(report).size() == row.atEnd.size(); }));
+        // Pinned only once it runs, a program may or may not have started before the pin.
+        if (row.pins.atCreation || row.index == 2) {
+            EXPECT_EQ(StartedOn(report), row.atEnd) << "not on its core from its first instruction";
+        }
+        EXPECT_TRUE(PumpUntil([&] { return launched() == row.atEnd; })) << launched().size();
+        EXPECT_EQ(Affinities("victim.exe"), Masks{all}) << "another program moved, or started";
+        EXPECT_EQ(OwnMask(), before);
+        EXPECT_EQ(inBox, before) << "Corvane on the favourite's core while its box is up";
+        ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &handlesAfter));
+        EXPECT_EQ(handlesAfter, handles);
+        std::vector<std::string> told;
         for (const BoxSeen& box : app.boxes().seen())
-            if (box.text == "Please make a selection.") refusals.push_back(box.style);
-        EXPECT_EQ(refusals, std::vector<UINT>(row.outcome == O::Refused, MB_ICONINFORMATION | MB_OK));
+            told.push_back(box.text.substr(0, std::strlen(row.box)));
+        EXPECT_EQ(told, std::vector<std::string>(*row.box != '\0', row.box));
         if (!row.atEnd.empty()) {
-            const std::string report = run + "\\report.txt";
-            EXPECT_TRUE(PumpUntil([&] { return ReportedArgs(report).has_value(); }));
             EXPECT_EQ(ReportedArgs(report), row.index == 2 ? "-x" : "");
         }
-        CloseHandle(rival.hThread);
-        CloseHandle(rival.hProcess);
+        SetProcessAffinityMask(GetCurrentProcess(), own);
     }
 }
 

@@ -12,12 +12,12 @@ using namespace corvane::test;
 TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
     TempDir dir;
     std::unique_ptr<App> app;
-    const std::string first = Fav("Fav 0", kCpu0, kGhost, "c:\\", "None");
+    const std::string first = Fav("Fav 0", Core::Cpu0, kGhost, "c:\\", "None");
     std::string rest;  // the list is longer than the first screen that start-up lists before the rest
     for (int i = 1; i < 100; ++i)
-        rest += Fav("Fav " + std::to_string(i), kCpu0, kGhost, "c:\\", "None");
+        rest += Fav("Fav " + std::to_string(i), Core::Cpu0, kGhost, "c:\\", "None");
     const std::string list = first + rest;
-    const std::string typed = Fav("Typed", kCpu1, "c:\\typed\\typed.exe", "c:\\typed", "None");
+    const std::string typed = Fav("Typed", Core::Cpu1, "c:\\typed\\typed.exe", "c:\\typed", "None");
     const auto send = [&](UINT msg) { return [&app, msg] { SendMessageA(app->hwnd(), msg, 0, 0); }; };
     const std::function<void()> close = send(WM_CLOSE);
     const std::function<void()> taskbar = send(RegisterWindowMessageA("TaskbarCreated"));

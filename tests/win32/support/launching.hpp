@@ -39,10 +39,10 @@ inline std::string Place(const TempDir& dir, const std::string& name) {
     return dir.Join(name);
 }
 
-inline std::string Fav(const std::string& title, int code, const std::string& target, const std::string& startIn,
+inline std::string Fav(const std::string& title, Core core, const std::string& target, const std::string& startIn,
                        const std::string& params) {
-    const std::string digit(1, static_cast<char>('0' + code));
-    return Record(title + (code == kCpuDefault ? " on Default" : " on CPU " + digit), digit + "__" + Lower(target),
+    const std::string digit(1, static_cast<char>('0' + static_cast<int>(core)));
+    return Record(title + (core == Core::Default ? " on Default" : " on CPU " + digit), digit + "__" + Lower(target),
                   Lower(startIn), params);
 }
 
@@ -57,7 +57,8 @@ inline void Request(App& app, const std::string& display) {
 }
 
 // Launches the selected favourite (by Launch, or by `notice` of the list) while a timer calls `act` every `ms`
-// from inside the launch's event pump until it has done its part; whether it did.
+// (0: once, at the launch's first event) from inside the launch's event pump until it has done its part; whether
+// it did.
 inline bool LaunchWithMidway(App& app, UINT ms, WORD notice, const std::function<bool()>& act) {
     bool inside = false;
     bool done = false;
@@ -69,6 +70,7 @@ inline bool LaunchWithMidway(App& app, UINT ms, WORD notice, const std::function
             inside = false;
         },
         ms);
+    if (ms == 0) ticker.Post();
     Press(app, notice == BN_CLICKED ? kLaunchButton : kFavoritesList, notice);
     return done;
 }
