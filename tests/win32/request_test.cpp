@@ -1,5 +1,6 @@
 // Events from outside at each moment Corvane lets events in. Whatever comes, Favorites ends with every favourite
-// the user had, the typed text stays while the window lives, and the window lives on or has closed in order.
+// the user had, the typed text stays while the window lives, and the window lives on or has closed in order. A
+// request runs once it may (its ghost is told not to start), or the user is told after the close that it did not.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,7 +13,9 @@ using namespace corvane::test;
 TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
     TempDir dir;
     std::unique_ptr<App> app;
-    const std::string first = Fav("Fav 0", Core::Cpu0, kGhost, "c:\\", "None");
+    // A batch file: its interpreter starts, then ends, and the launch's attempts look for it to the end.
+    ASSERT_TRUE(WriteBytes(dir.Join("idle.bat"), "@exit\r\n"));
+    const std::string first = Fav("Fav 0", Core::Cpu0, dir.Join("idle.bat"), "c:\\", "None");
     std::string rest;  // the list is longer than the first screen that start-up lists before the rest
     for (int i = 1; i < 100; ++i)
         rest += Fav("Fav " + std::to_string(i), Core::Cpu0, kGhost, "c:\\", "None");
@@ -25,7 +28,15 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         SendMessageA(app->hwnd(), WM_QUERYENDSESSION, 0, 0);
         SendMessageA(app->hwnd(), WM_ENDSESSION, TRUE, 0);
     };
-    const std::function<void()> request = [&] { Request(*app, "Fav 99 on CPU 0"); };
+    bool asked = false;
+    const std::function<void()> request = [&] {
+        asked = true;
+        Request(*app, "Fav 99 on CPU 0");
+    };
+    const std::function<void()> requestThenClose = [&] {
+        request();
+        close();
+    };
     const std::function<void()> secondStart = [&] { EXPECT_TRUE(Corvane(dir.path()).Ended(15000)); };
     const std::function<void()> hide = [&] { ShowWindow(app->hwnd(), SW_MINIMIZE); };  // to the notification area
     const std::function<void()> pump = [] { PumpEvents(nullptr); };
@@ -57,6 +68,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         std::function<void()> prepare = {};
         std::function<void()> trigger = {};
         std::string atEnd = {};  // "": the list as it was
+        std::string told = {};   // the favourite told not started once the window closed, as the box names it
     };
     const Row rows[] = {
         {"WM_CLOSE while the icon is added", AddingTheIcon, close},
@@ -73,6 +85,14 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         {"WM_CLOSE in a launch's pause", LaunchPause, close},
         {"log-off in a launch's pause", LaunchPause, endSession},
         {"a /launch request in a launch's pause", LaunchPause, request},
+        {"a /launch request, then WM_CLOSE, in a launch's pause",
+         LaunchPause,
+         requestThenClose,
+         {},
+         {},
+         {},
+         "\"Fav 99 on CPU 0\"."},
+        {"WM_CLOSE at a launch's first event", FirstPump, close, {}, click(kLaunchButton), {}, "\"Fav 0 on CPU 0\"."},
         {"a second start in a launch's pause", LaunchPause, secondStart},
         {"a second start while hidden", FirstPump, secondStart, hide, pump},
         {"WM_CLOSE while saving", FirstPump, close, editAll, save, list + typed},
@@ -83,6 +103,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(WriteBytes("Favorites", list));
         bool came = false;
+        asked = false;
         const std::function<void()> event = [&] {
             came = true;
             row.event();
@@ -109,7 +130,18 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         ASSERT_TRUE(came);
         EXPECT_TRUE(app->win().closed() || StateOf(app->hwnd()) == Shown::Normal);
         EXPECT_TRUE(app->win().closed() || row.at != InBox || app->Text(kTitleEdit) == "Typed");
-        ASSERT_TRUE(app->win().closed() || app->Close());
+        const auto seen = [&](const std::string& start) {
+            return std::ranges::count_if(app->boxes().seen(),
+                                         [&](const BoxSeen& box) { return box.text.starts_with(start); });
+        };
+        // In the list or not (an unreadable file lists nothing), the request runs once it may.
+        const auto ran = [&] {
+            return seen("Windows could not start \"c:\\nowhere\\ghost.exe\": ") + seen("There is no favorite \"Fav 99");
+        };
+        PumpUntil([&] { return ran() || !asked || app->win().closed(); });
+        ASSERT_TRUE(app->Close());
+        EXPECT_EQ(ran(), asked && row.told.empty());
+        EXPECT_EQ(seen("Corvane was closed before it could start " + row.told), !row.told.empty());
         EXPECT_EQ(ReadBytes("Favorites"), row.atEnd.empty() ? list : row.atEnd);
         EXPECT_FALSE(ReadBytes("Favorites.unsaved").has_value());
         ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));  // nothing may write once the window has closed

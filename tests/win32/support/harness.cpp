@@ -155,9 +155,10 @@ bool App::Start() {
 }
 
 bool App::Close() {
-    PostMessageA(win_->hwnd(), WM_CLOSE, 0, 0);
+    if (!win_->closed()) PostMessageA(win_->hwnd(), WM_CLOSE, 0, 0);
     if (!PumpUntil([this] { return win_->closed(); })) return false;
     win_->TellWhereFavoritesWent();
+    win_->TellLaunchesNotStarted();
     return true;
 }
 
