@@ -5,6 +5,7 @@
 #include "cp932.hpp"
 
 using namespace corvane;
+using enum corvane::Core;
 
 // The core a stored record starts on: a stray digit 3 to 9 is Default, an empty or non-digit core line CPU 0.
 TEST(Favorite, ReadsCodeTargetAndTitleBack) {
@@ -15,11 +16,11 @@ TEST(Favorite, ReadsCodeTargetAndTitleBack) {
         std::string target, title;
     };
     const Row rows[] = {
-        {R"(1__c:\games\chess.exe)", 1, Core::Cpu1, R"(c:\games\chess.exe)", R"(1__c:\games\chess.exe)"},
-        {"9", 9, Core::Default, "", "9"},
-        {"x__c:\\a.exe", 0, Core::Cpu0, "c:\\a.exe", "x__c:\\a.exe"},
-        {"", 0, Core::Cpu0, "", ""},
-        {"Battle on Mars on Default", 0, Core::Cpu0, "tle on Mars on Default", "Battle"},
+        {R"(1__c:\games\chess.exe)", 1, Cpu1, R"(c:\games\chess.exe)", R"(1__c:\games\chess.exe)"},
+        {"9", 9, Default, "", "9"},
+        {"x__c:\\a.exe", 0, Cpu0, "c:\\a.exe", "x__c:\\a.exe"},
+        {"", 0, Cpu0, "", ""},
+        {"Battle on Mars on Default", 0, Cpu0, "tle on Mars on Default", "Battle"},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(CpuCode(r.text), r.cpu) << r.text;
@@ -34,10 +35,10 @@ TEST(Favorite, CoreOptions) {
         bool cpu0, cpu1, useDefault;
         Core code;
     };
-    const Row rows[] = {{true, false, false, Core::Cpu0},
-                        {false, true, false, Core::Cpu1},
-                        {true, false, true, Core::Default},
-                        {false, false, false, Core::Cpu1}};
+    const Row rows[] = {{true, false, false, Cpu0},
+                        {false, true, false, Cpu1},
+                        {true, false, true, Default},
+                        {false, false, false, Cpu1}};
     for (const Row& r : rows)
         EXPECT_EQ(CodeFromOptions(r.cpu0, r.cpu1, r.useDefault), r.code) << r.cpu0 << r.cpu1 << r.useDefault;
 }
@@ -70,19 +71,9 @@ TEST(Favorite, MakeFavoriteNamesTheCoreAndLowersPathsOnly) {
         Favorite made;
     };
     const Row rows[] = {
-        {"Mars",
-         R"(C:\MARS.EXE)",
-         R"(C:\G)",
-         "-W X",
-         Core::Cpu0,
-         {"Mars on CPU 0", R"(0__c:\mars.exe)", R"(c:\g)", "-W X"}},
-        {"cHeSs", "A", "c:", "", Core::Cpu1, {"cHeSs on CPU 1", "1__a", "c:", "None"}},
-        {"T",
-         "\x83\x41X.EXE",
-         "C\x83\x41",
-         "",
-         Core::Default,
-         {"T on Default", "2__\x83\x41x.exe", "c\x83\x41", "None"}},
+        {"Mars", R"(C:\MARS.EXE)", R"(C:\G)", "-W X", Cpu0, {"Mars on CPU 0", R"(0__c:\mars.exe)", R"(c:\g)", "-W X"}},
+        {"cHeSs", "A", "c:", "", Cpu1, {"cHeSs on CPU 1", "1__a", "c:", "None"}},
+        {"T", "\x83\x41X.EXE", "C\x83\x41", "", Default, {"T on Default", "2__\x83\x41x.exe", "c\x83\x41", "None"}},
     };
     const CaseRule lower = WithCp932(AsciiLower());
     for (const Row& r : rows)

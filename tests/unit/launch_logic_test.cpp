@@ -77,24 +77,24 @@ TEST(LaunchRules, SameImageNameComparesTheFileNamePart) {
 
 // Calls: w a pause, p a pin try, s a look at the window state.
 TEST(LaunchRules, PinAttemptsStopOnStateOrClosedWindow) {
+    using enum WindowState;
     struct Row {
-        int closeOnWait, minimiseOnPin;
         WindowState stateAfter;
-        int attempts;
+        int closeOnWait, minimiseOnPin, attempts;
         std::string calls;
     };
     std::string eleven;
     for (int i = 0; i < 11; ++i)
         eleven += "wpws";
     const Row rows[] = {
-        {0, 1, WindowState::Minimised, 1, "wpws"},  {0, 3, WindowState::Maximised, 3, "wpwswpwswpws"},
-        {0, 0, WindowState::Minimised, 11, eleven}, {2, 0, WindowState::Minimised, 1, "wpw"},
-        {1, 0, WindowState::Minimised, 1, "w"},
+        {Minimised, 0, 1, 1, "wpws"},  {Maximised, 0, 3, 3, "wpwswpwswpws"},
+        {Minimised, 0, 0, 11, eleven}, {Minimised, 2, 0, 1, "wpw"},
+        {Minimised, 1, 0, 1, "w"},
     };
     for (const Row& r : rows) {
         std::string calls;
         int waits = 0, pins = 0;
-        WindowState state = WindowState::Normal;
+        WindowState state = Normal;
         const AttemptHooks hooks{[&](float secs) {
                                      calls += 'w';
                                      EXPECT_EQ(secs, 0.1f);

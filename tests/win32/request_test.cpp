@@ -13,8 +13,7 @@ using namespace corvane::test;
 TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
     TempDir dir;
     std::unique_ptr<App> app;
-    // A batch file: its interpreter starts, then ends, and the launch's attempts look for it to the end.
-    ASSERT_TRUE(WriteBytes(dir.Join("idle.bat"), "@exit\r\n"));
+    ASSERT_TRUE(WriteBytes(dir.Join("idle.bat"), "@exit\r\n"));  // it starts, and a launch looks for it to the end
     const std::string first = Fav("Fav 0", Core::Cpu0, dir.Join("idle.bat"), "c:\\", "None");
     std::string rest;  // the list is longer than the first screen that start-up lists before the rest
     for (int i = 1; i < 100; ++i)
@@ -68,7 +67,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         std::function<void()> prepare = {};
         std::function<void()> trigger = {};
         std::string atEnd = {};  // "": the list as it was
-        std::string told = {};   // the favourite told not started once the window closed, as the box names it
+        std::string told = {};   // the favourite told not started once the window closed
     };
     const Row rows[] = {
         {"WM_CLOSE while the icon is added", AddingTheIcon, close},
@@ -84,15 +83,8 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         {"a /launch request in the fill-in box", InBox, request, editTitle, saveThenLaunch},
         {"WM_CLOSE in a launch's pause", LaunchPause, close},
         {"log-off in a launch's pause", LaunchPause, endSession},
-        {"a /launch request in a launch's pause", LaunchPause, request},
-        {"a /launch request, then WM_CLOSE, in a launch's pause",
-         LaunchPause,
-         requestThenClose,
-         {},
-         {},
-         {},
-         "\"Fav 99 on CPU 0\"."},
-        {"WM_CLOSE at a launch's first event", FirstPump, close, {}, click(kLaunchButton), {}, "\"Fav 0 on CPU 0\"."},
+        {"a /launch request, then WM_CLOSE, in a launch's pause", LaunchPause, requestThenClose, {}, {}, {}, "Fav 99"},
+        {"WM_CLOSE at a launch's first event", FirstPump, close, {}, click(kLaunchButton), {}, "Fav 0 on CPU 0"},
         {"a second start in a launch's pause", LaunchPause, secondStart},
         {"a second start while hidden", FirstPump, secondStart, hide, pump},
         {"WM_CLOSE while saving", FirstPump, close, editAll, save, list + typed},
@@ -131,17 +123,14 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         EXPECT_TRUE(app->win().closed() || StateOf(app->hwnd()) == Shown::Normal);
         EXPECT_TRUE(app->win().closed() || row.at != InBox || app->Text(kTitleEdit) == "Typed");
         const auto seen = [&](const std::string& start) {
-            return std::ranges::count_if(app->boxes().seen(),
-                                         [&](const BoxSeen& box) { return box.text.starts_with(start); });
+            return std::ranges::count_if(app->boxes().seen(), [&](auto& box) { return box.text.starts_with(start); });
         };
         // In the list or not (an unreadable file lists nothing), the request runs once it may.
-        const auto ran = [&] {
-            return seen("Windows could not start \"c:\\nowhere\\ghost.exe\": ") + seen("There is no favorite \"Fav 99");
-        };
+        const auto ran = [&] { return seen("Windows could not start") + seen("There is no favorite"); };
         PumpUntil([&] { return ran() || !asked || app->win().closed(); });
         ASSERT_TRUE(app->Close());
         EXPECT_EQ(ran(), asked && row.told.empty());
-        EXPECT_EQ(seen("Corvane was closed before it could start " + row.told), !row.told.empty());
+        EXPECT_EQ(seen("Corvane was closed before it could start \"" + row.told), !row.told.empty());
         EXPECT_EQ(ReadBytes("Favorites"), row.atEnd.empty() ? list : row.atEnd);
         EXPECT_FALSE(ReadBytes("Favorites.unsaved").has_value());
         ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));  // nothing may write once the window has closed

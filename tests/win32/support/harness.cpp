@@ -174,8 +174,12 @@ Corvane::~Corvane() {  // handles that are null when nothing started
     CloseHandle(pi_.hThread);
     CloseHandle(pi_.hProcess);
 }
-bool Corvane::Ended(DWORD ms) const {
-    return PumpUntil([this] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, static_cast<int>(ms));
+std::optional<DWORD> Corvane::Ended(DWORD ms) const {
+    DWORD code = 0;
+    if (!PumpUntil([this] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, static_cast<int>(ms)) ||
+        !GetExitCodeProcess(pi_.hProcess, &code))
+        return std::nullopt;
+    return code;
 }
 HWND Corvane::Window() const {
     HWND found = nullptr;

@@ -118,13 +118,8 @@ class Corvane {
 public:
     explicit Corvane(const std::string& folder, const std::string& args = "");
     ~Corvane();
-    bool Ended(DWORD ms) const;  // pumps this thread's events meanwhile: corvane.exe may send to them
-    DWORD ExitCode() const {
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(pi_.hProcess, &code);
-        return code;
-    }
-    HWND Window() const;  // its main window, once start-up has marked the caption
+    std::optional<DWORD> Ended(DWORD ms) const;  // its exit code if it ends within `ms`; pumps events meanwhile
+    HWND Window() const;                         // its main window, once start-up has marked the caption
     DWORD pid() const { return pi_.dwProcessId; }
 
 private:

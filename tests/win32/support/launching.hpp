@@ -19,16 +19,17 @@ inline constexpr const char* kGhost = "c:\\nowhere\\ghost.exe";  // never runs, 
 using Masks = std::vector<DWORD_PTR>;
 using O = LaunchOutcome;
 
-inline Masks Affinities(std::string_view image) {  // of every process of that image, ascending
+inline Masks Affinities(std::string_view image, std::string_view other = {}) {  // of their processes, ascending
     Masks masks;
-    for (DWORD pid : ProcessIds(image)) {
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-        DWORD_PTR mask = 0;
-        DWORD_PTR all = 0;
-        GetProcessAffinityMask(process, &mask, &all);
-        masks.push_back(mask);
-        CloseHandle(process);
-    }
+    for (std::string_view name : {image, other})
+        for (DWORD pid : ProcessIds(name)) {
+            HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+            DWORD_PTR mask = 0;
+            DWORD_PTR all = 0;
+            GetProcessAffinityMask(process, &mask, &all);
+            masks.push_back(mask);
+            CloseHandle(process);
+        }
     std::sort(masks.begin(), masks.end());
     return masks;
 }
@@ -57,8 +58,7 @@ inline void Request(App& app, const std::string& display) {
 }
 
 // Launches the selected favourite (by Launch, or by `notice` of the list) while a timer calls `act` every `ms`
-// (0: once, at the launch's first event) from inside the launch's event pump until it has done its part; whether
-// it did.
+// from inside the launch's event pump until it has done its part; whether it did.
 inline bool LaunchWithMidway(App& app, UINT ms, WORD notice, const std::function<bool()>& act) {
     bool inside = false;
     bool done = false;
@@ -70,7 +70,6 @@ inline bool LaunchWithMidway(App& app, UINT ms, WORD notice, const std::function
             inside = false;
         },
         ms);
-    if (ms == 0) ticker.Post();
     Press(app, notice == BN_CLICKED ? kLaunchButton : kFavoritesList, notice);
     return done;
 }
