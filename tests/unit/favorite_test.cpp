@@ -7,7 +7,6 @@
 using namespace corvane;
 using enum corvane::Core;
 
-// The core a stored record starts on: a stray digit 3 to 9 is Default, an empty or non-digit core line CPU 0.
 TEST(Favorite, ReadsCodeTargetAndTitleBack) {
     struct Row {
         std::string text;

@@ -1,6 +1,6 @@
 // Events from outside at each moment Corvane lets events in. Whatever comes, Favorites ends with every favourite
-// the user had, the typed text stays while the window lives, and the window lives on or has closed in order. A
-// request runs once it may (its ghost is told not to start), or the user is told after the close that it did not.
+// the user had, the typed text stays while the window lives, the window lives on or has closed in order, and a
+// request runs once it may or is told not started once the window has closed.
 #include <windows.h>
 
 #include <gtest/gtest.h>

@@ -176,10 +176,8 @@ Corvane::~Corvane() {  // handles that are null when nothing started
 }
 std::optional<DWORD> Corvane::Ended(DWORD ms) const {
     DWORD code = 0;
-    if (!PumpUntil([this] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, static_cast<int>(ms)) ||
-        !GetExitCodeProcess(pi_.hProcess, &code))
-        return std::nullopt;
-    return code;
+    const bool ended = PumpUntil([this] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, int(ms));
+    return ended && GetExitCodeProcess(pi_.hProcess, &code) ? std::optional(code) : std::nullopt;
 }
 HWND Corvane::Window() const {
     HWND found = nullptr;
