@@ -185,8 +185,8 @@ bool LaunchRig::Open(const std::string& source) {
     const std::string unfound = dir + "\\crvbench_unfound.bat";
     std::ofstream(unfound, std::ios::binary) << "@exit\r\n";
     if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return false;
-    corvane::WriteFavoritesFile({corvane::MakeFavorite("Bench", target, dir, params, corvane::kCpu0),
-                                 corvane::MakeFavorite("Unfound", unfound, dir, "None", corvane::kCpu0)});
+    corvane::WriteFavoritesFile({corvane::MakeFavorite("Bench", target, dir, params, corvane::Core::Cpu0),
+                                 corvane::MakeFavorite("Unfound", unfound, dir, "None", corvane::Core::Cpu0)});
     KillAll(kImage);
     if (!window.Create(GetModuleHandleA(nullptr))) return false;
     window.SetQuitOnClose(false);

@@ -18,7 +18,8 @@ void FinalSave::Run(Asking asking, HWND owner) {
             GiveUp();
             break;
         }
-        const std::string question = text::SaveRefused(FullPathOf(file_.path()), SystemMessage(file_.error()));
+        const std::string path = FullPathOf(file_.path());
+        const std::string question = text::SaveRefused(path, SystemMessage(file_.error(), path));
         const bool retry = RetryBox(owner, question.c_str());
         if (state_ != State::Asking) return;  // settled while the box was up
         if (retry)

@@ -11,6 +11,7 @@ Arguments ReadArguments(std::span<const std::string_view> args) {
         std::string display(args[i + 1]);
         for (std::size_t word = i + 2; word < args.size(); ++word)
             display.append(" ").append(args[word]);
+        if (TrimSpaces(display).empty()) return {std::nullopt, true};
         return {std::move(display), false};
     }
     return {};

@@ -13,8 +13,9 @@ namespace corvane {
 // What the command line asks for (the program's name first, as argv has
 // it). The first argument that starts with "/" decides: "/launch" in any
 // letter case followed by the favorite's display text, its words joined
-// by single spaces when the shortcut did not quote them; "/launch" alone,
-// or any other option, is a mistake the user is shown the usage for.
+// by single spaces when the shortcut did not quote them; "/launch" alone or
+// with a name of spaces only, or any other option, is a mistake the user is
+// shown the usage for.
 // Arguments that are not options are ignored.
 struct Arguments {
     std::optional<std::string> launch;

@@ -23,14 +23,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!window.Create(instance)) return 1;
     if (asked.launch) window.SetLaunchRequest(*asked.launch);
     if (window.Start() != corvane::MainWindow::StartResult::Running) {
-        // Ending silently would leave a shortcut that seems to do nothing.
-        if (window.requestNotTaken()) corvane::InfoBox(nullptr, corvane::text::RequestNotTaken(*asked.launch).c_str());
-        return 0;
+        if (!window.requestNotTaken()) return 0;
+        // Ending silently would leave a shortcut that seems to do nothing, and
+        // a script that ran it must not take it for done.
+        corvane::InfoBox(nullptr, corvane::text::RequestNotTaken(*asked.launch).c_str());
+        return 1;
     }
     const int exitCode = corvane::MainWindow::RunMessageLoop(window.hwnd());
     // A quit posted from outside ends the loop without a close: the favorites are saved all the same.
     window.ShutdownAfterLoop();
     // Told once the loop has ended: a box shown while the quit message waits would end at once, unseen.
     window.TellWhereFavoritesWent();
+    window.TellLaunchesNotStarted();
     return exitCode;
 }

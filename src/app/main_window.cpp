@@ -107,7 +107,7 @@ bool MainWindow::ClaimSingleInstance() {
 
 MainWindow::StartResult MainWindow::Start() {
     if (!ClaimSingleInstance()) return StartResult::OtherInstance;
-    running_ = true;
+    state_ = State::Running;
 
     store_.Clear();
     favorites_.ClearList();
@@ -156,7 +156,7 @@ bool MainWindow::HandOverLaunchRequest(HWND other) {
     // A hung instance must not hang this one too.
     const LRESULT answered = SendMessageTimeoutA(other, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()),
                                                  reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, &answer);
-    requestNotTaken_ = answered == 0 || answer != TRUE;
+    if (answered == 0 || answer != TRUE) state_ = State::RequestNotTaken;
     return true;
 }
 
@@ -165,7 +165,6 @@ void MainWindow::PlacePanels() {
         const RECT rc = theme_.PixelRect(kPanelLeft, kPanelTop, 0, 0);
         SetWindowPos(panel->hwnd(), nullptr, rc.left, rc.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    panelsPlaced_ = true;
 }
 
 void MainWindow::CentreOnScreen() {
@@ -182,7 +181,10 @@ void MainWindow::CentreOnScreen() {
 // ---------------------------------------------------------------- shutdown
 
 void MainWindow::Shutdown(FinalSave::Asking asking) {
-    if (!running_) return;
+    // Not only once: a log-off while the close asks about a refused save
+    // must still reach the save, which settles it at once.
+    if (!started()) return;
+    state_ = State::ShutDown;
     trayIcon_.Remove();
     // Saves once, however many ends arrive (see FinalSave).
     finalSave_.Run(asking, hwnd());
@@ -232,7 +234,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp) Shutdown(FinalSave::Asking::Nobody);
         return 0;
     case WM_DESTROY:
-        if (running_ && quitOnClose_) PostQuitMessage(0);
+        if (started() && quitOnClose_) PostQuitMessage(0);
         return 0;
     default:
         if (msg == taskbarCreated_ && taskbarCreated_ != 0) trayIcon_.AddAgain();
@@ -260,7 +262,9 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     const Theme::Fonts old = theme_.ChangeDpi(dpi);
     for (Panel* panel : Panels()) {
         const ControlSpec& item = *FindSpec(panel->id());
-        const RECT rc = panel->id() == kFavoritesPanel || !panelsPlaced_
+        // Start-up places the editor and browse panels over the favorites
+        // panel once the window is Corvane's.
+        const RECT rc = panel->id() == kFavoritesPanel || !started()
                             ? theme_.RectFor(item)
                             : theme_.PixelRect(kPanelLeft, kPanelTop, item.width, item.height);
         SetWindowPos(panel->hwnd(), nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,

@@ -64,6 +64,11 @@ public:
     // box shown while the loop's quit message waits would end at once.
     void TellWhereFavoritesWent() const { finalSave_.TellWhereTheyWent(); }
 
+    // Tells the user which favorites asked for were still waiting to start
+    // when the window closed. Run once the message loop has ended, as above;
+    // never while the session ends.
+    void TellLaunchesNotStarted() const;
+
     // A window created inside a test program must not end that program's
     // message loop when it closes.
     void SetQuitOnClose(bool quit) { quitOnClose_ = quit; }
@@ -71,7 +76,7 @@ public:
     // Runs the message loop until the window is gone; returns the exit code.
     static int RunMessageLoop(HWND dialog);
 
-    // Launches the favorite shown as `display` from its stored record, as
+    // Launches the favorite shown as `display` as it is stored now, as
     // Launch would, but leaves the selection, the editor's fields and the
     // panels as they are; tells the user when there is no such favorite.
     // It runs once no launch runs and no message box is up.
@@ -79,7 +84,7 @@ public:
 
     // The running instance refused this one's launch request or did not
     // answer it in time.
-    bool requestNotTaken() const { return requestNotTaken_; }
+    bool requestNotTaken() const { return state_ == State::RequestNotTaken; }
 
     bool closed() const { return hwnd() == nullptr; }
     const FavoriteStore& store() const { return store_; }
@@ -107,9 +112,9 @@ private:
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnTrayMessage(WPARAM wp, LPARAM lp);
     LRESULT OnCopyData(const COPYDATASTRUCT& data);
-    void RunPendingLaunches();
-    void RunPendingLaunchesLater();
     bool HandOverLaunchRequest(HWND other);
+    // Start-up got past the single-instance test: the window is Corvane's.
+    bool started() const { return state_ >= State::Running; }
 
     // what the panels ask for (favorite_commands.cpp)
     void OnSelectionChanged() override;
@@ -122,11 +127,20 @@ private:
     void TargetChosen(const ChosenTarget& chosen) override;
     void CloseBrowser() override { ShowPanel(editor_, browse_); }
     void ResetSelection();
-    void OnLaunch();
     void OnEnter();
-    void LaunchStored(const std::string& display);
-    void RunLaunch(const FavoriteFields& fields, LaunchHost host);
     void ShowPanel(Panel& show, Panel& hide);
+
+    // launches and their queue (launches.cpp)
+    // A launch asked for, made when it was asked for; `listed` false when
+    // the list held no favorite of that name then.
+    struct QueuedLaunch {
+        LaunchOrder order;
+        bool listed = true;
+    };
+    void OnLaunch();
+    void RunPendingLaunches();
+    void RunPendingLaunchesLater();
+    void RunLaunch(const LaunchOrder& order);
 
     // The favorites belong to the application: read from Favorites, changed
     // only by the window's commands, written back at shutdown.
@@ -143,16 +157,19 @@ private:
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     std::optional<std::string> launchRequest_;
-    // Launches waiting for the one that runs or a message box: a display
-    // text asked for from outside, or nothing for the user's own Launch.
-    std::deque<std::optional<std::string>> pendingLaunches_;
+    // Launches waiting for the one that runs or a message box to end.
+    std::deque<QueuedLaunch> pendingLaunches_;
     UINT taskbarCreated_ = 0;  // the shell's "icons are gone" broadcast
     LaunchOutcome lastLaunch_ = LaunchOutcome::NotPinned;
-    bool running_ = false;  // start-up got past the single-instance test
-    bool launching_ = false;
-    bool requestNotTaken_ = false;
+    enum class State {
+        Created,          // not started, or another Corvane runs and took this one's part
+        RequestNotTaken,  // another Corvane runs and refused this one's request or did not answer
+        Running,          // start-up got past the single-instance test
+        Launching,        // running, with a launch under way
+        ShutDown,         // the icon is removed and Favorites saved, or being saved
+    };
+    State state_ = State::Created;
     bool quitOnClose_ = true;
-    bool panelsPlaced_ = false;
 };
 
 }  // namespace corvane

@@ -4,31 +4,27 @@ namespace corvane {
 
 namespace {
 
-char CodeDigit(int code) {
-    // Codes come from the option buttons or from a single stored digit. A
-    // caller's slip outside that range is stored as Default, which is also
-    // how DisplayText names it, rather than as a core it never asked for.
-    if (code < 0 || code > 9) return static_cast<char>('0' + kCpuDefault);
-    return static_cast<char>('0' + code);
+char CodeDigit(Core core) {
+    return static_cast<char>('0' + static_cast<int>(core));
 }
 
 }  // namespace
 
-std::string DisplayText(std::string_view title, int code) {
+std::string DisplayText(std::string_view title, Core core) {
     std::string text(title);
-    if (code == kCpu0 || code == kCpu1) {
-        text += " on CPU ";
-        text += CodeDigit(code);
-    } else {
+    if (core == Core::Default) {
         text += " on Default";
+    } else {
+        text += " on CPU ";
+        text += CodeDigit(core);
     }
     return text;
 }
 
-std::string CodedTarget(int code, std::string_view target, const CaseRule& lower) {
+std::string CodedTarget(Core core, std::string_view target, const CaseRule& lower) {
     std::string coded;
     coded.reserve(target.size() + 3);
-    coded += CodeDigit(code);
+    coded += CodeDigit(core);
     coded += "__";
     coded += target;
     return MapCase(coded, lower);
@@ -37,6 +33,12 @@ std::string CodedTarget(int code, std::string_view target, const CaseRule& lower
 int CpuCode(std::string_view coded) {
     if (coded.empty() || coded.front() < '0' || coded.front() > '9') return 0;
     return coded.front() - '0';
+}
+
+Core CoreFor(int code) {
+    if (code == 0) return Core::Cpu0;
+    if (code == 1) return Core::Cpu1;
+    return Core::Default;
 }
 
 std::string TargetOf(std::string_view coded) {
@@ -52,17 +54,12 @@ std::string TitleOf(std::string_view display) {
 
 FavoriteFields FieldsOf(const Favorite& favorite) {
     return {TitleOf(favorite.display), TargetOf(favorite.coded), favorite.startIn, favorite.params,
-            CpuCode(favorite.coded)};
+            CoreFor(CpuCode(favorite.coded))};
 }
 
-int OptionIndexFor(int code) {
-    if (code == kCpu0 || code == kCpu1) return code;
-    return kCpuDefault;
-}
-
-int CodeFromOptions(bool cpu0, bool useDefault) {
-    if (useDefault) return kCpuDefault;
-    return cpu0 ? kCpu0 : kCpu1;
+Core CodeFromOptions(bool cpu0, bool useDefault) {
+    if (useDefault) return Core::Default;
+    return cpu0 ? Core::Cpu0 : Core::Cpu1;
 }
 
 bool FieldsComplete(std::string_view title, std::string_view startIn, std::string_view target) {
@@ -80,10 +77,10 @@ std::string SavedField(std::string_view typed) {
 }
 
 Favorite MakeFavorite(std::string_view title, std::string_view target, std::string_view startIn,
-                      std::string_view params, int code, const CaseRule& lower) {
+                      std::string_view params, Core core, const CaseRule& lower) {
     Favorite f;
-    f.display = DisplayText(title, code);
-    f.coded = CodedTarget(code, target, lower);
+    f.display = DisplayText(title, core);
+    f.coded = CodedTarget(core, target, lower);
     f.startIn = MapCase(startIn, lower);
     f.params = StoredParameters(params);
     return f;

@@ -22,10 +22,9 @@ struct Favorite {
     friend bool operator==(const Favorite&, const Favorite&) = default;
 };
 
-// CPU codes: 0 and 1 pin to that core, 2 starts the program unpinned.
-inline constexpr int kCpu0 = 0;
-inline constexpr int kCpu1 = 1;
-inline constexpr int kCpuDefault = 2;
+// The core a favorite starts on. Stored as one digit (its value here), read
+// back by CoreFor; "Default" starts the program on all the machine's cores.
+enum class Core { Cpu0, Cpu1, Default };
 
 // A favorite as the editor shows it and a launch reads it: the parts, not
 // the texts they are stored as.
@@ -34,7 +33,7 @@ struct FavoriteFields {
     std::string target;
     std::string startIn;
     std::string parameters;
-    int code = kCpu0;
+    Core core = Core::Cpu0;
 };
 
 inline constexpr std::string_view kNoParameters = "None";
@@ -44,15 +43,19 @@ inline constexpr std::size_t kMinTitle = 1;
 inline constexpr std::size_t kMinStartIn = 2;
 inline constexpr std::size_t kMinTarget = 7;
 
-// "<title> on CPU <code>" for codes 0 and 1, "<title> on Default" otherwise.
-std::string DisplayText(std::string_view title, int code);
+// "<title> on CPU 0", "<title> on CPU 1" or "<title> on Default".
+std::string DisplayText(std::string_view title, Core core);
 
-// "<code>__<target>", lower-cased as a whole with `lower`.
-std::string CodedTarget(int code, std::string_view target, const CaseRule& lower = AsciiLower());
+// "<digit>__<target>" (0, 1, or 2 for Default), lower-cased as a whole with `lower`.
+std::string CodedTarget(Core core, std::string_view target, const CaseRule& lower = AsciiLower());
 
 // The digit value of the first character of a coded target; 0 when that
 // character is not a decimal digit or the text is empty.
 int CpuCode(std::string_view coded);
+
+// The core a stored digit names: 0 and 1 their core; anything else (2, or a
+// stray digit 3 to 9 from an edited file) Default.
+Core CoreFor(int code);
 
 // The target part of a coded target: everything from its fourth character on.
 std::string TargetOf(std::string_view coded);
@@ -64,15 +67,11 @@ std::string TitleOf(std::string_view display);
 // The parts of a stored favorite; the parameters stay as stored ("None").
 FavoriteFields FieldsOf(const Favorite& favorite);
 
-// Which core option button a CPU code selects: 0 -> 0, 1 -> 1, anything else
-// (2, or a stray digit 3 to 9 from an edited file) -> 2, "Default".
-int OptionIndexFor(int code);
-
-// The code Save derives from the core option buttons: Default if its button
+// The core Save derives from the core option buttons: Default if its button
 // is set, else CPU 0 if that one is, else CPU 1. The CPU 1 button itself is
 // never asked: with no button set (which the option group prevents) the
 // choice still falls to CPU 1.
-int CodeFromOptions(bool cpu0, bool useDefault);
+Core CodeFromOptions(bool cpu0, bool useDefault);
 
 // True when the trimmed title, start-in folder and target are long enough to
 // save or launch (1, 2 and 7 characters).
@@ -88,6 +87,6 @@ std::string SavedField(std::string_view typed);
 // Builds the record Save appends. Paths are lower-cased with `lower`;
 // title and parameters keep their case.
 Favorite MakeFavorite(std::string_view title, std::string_view target, std::string_view startIn,
-                      std::string_view params, int code, const CaseRule& lower = AsciiLower());
+                      std::string_view params, Core core, const CaseRule& lower = AsciiLower());
 
 }  // namespace corvane

@@ -42,9 +42,10 @@ std::vector<std::int32_t> MaskBits(std::int32_t value) {
     return out;
 }
 
-std::uint32_t CoreMask(int num) {
-    if (num < 0 || num > 3) return 0;
-    return static_cast<std::uint32_t>(MaskBits(15)[static_cast<std::size_t>(num)]);
+std::uint32_t CoreMask(Core core) {
+    static const std::vector<std::int32_t> kCores = MaskBits(15);
+    if (core == Core::Default) return 0;
+    return static_cast<std::uint32_t>(kCores[static_cast<std::size_t>(core)]);
 }
 
 bool RefusedPinHolds(std::optional<std::uint64_t> maskNow, std::uint64_t wanted) {
@@ -101,7 +102,7 @@ int RunPinAttempts(const AttemptHooks& hooks) {
         if (!hooks.wait(kAttemptPause)) break;
         hooks.pin();
         if (!hooks.wait(kAttemptPause)) break;
-        if (hooks.windowState() != 0) break;
+        if (hooks.windowState() != WindowState::Normal) break;
     }
     return started;
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "favorites/favorite.hpp"
 #include "platform/paths.hpp"
 
 namespace corvane {
@@ -18,9 +19,9 @@ namespace corvane {
 // INT32_MIN for the sign bit. MaskBits(15) == {1, 2, 4, 8}; MaskBits(0) == {}.
 std::vector<std::int32_t> MaskBits(std::int32_t value);
 
-// The affinity mask for core `num`: entry `num` of MaskBits(15), or 0 (pin
-// nothing) when `num` lies outside 0..3.
-std::uint32_t CoreMask(int num);
+// The affinity mask that pins to `core`: 1 for CPU 0, 2 for CPU 1; 0 (pin
+// nothing) for Default.
+std::uint32_t CoreMask(Core core);
 
 // Whether a pin to `wanted` that the system refused still holds: a program
 // started with more rights than Corvane may not be changed, but it already
@@ -70,10 +71,12 @@ bool Wait(float secs, const MillisecondClock& clock, const EventPump& pump, cons
 inline constexpr int kPinAttempts = 11;
 inline constexpr float kAttemptPause = 0.1f;
 
+enum class WindowState { Normal, Minimised, Maximised };
+
 struct AttemptHooks {
-    std::function<bool(float)> wait;   // a pause; false once the window is gone
-    std::function<void()> pin;         // one lookup-and-pin try
-    std::function<int()> windowState;  // 0 normal, 1 minimised, 2 maximised
+    std::function<bool(float)> wait;  // a pause; false once the window is gone
+    std::function<void()> pin;        // one lookup-and-pin try
+    std::function<WindowState()> windowState;
 };
 
 // Up to kPinAttempts of pause, pin, pause, state test; stops as soon as the

@@ -10,11 +10,11 @@ namespace corvane {
 
 namespace {
 
-int WindowState(HWND window) {
-    if (!window || !IsWindow(window)) return 0;
-    if (IsIconic(window)) return 1;
-    if (IsZoomed(window)) return 2;
-    return 0;
+WindowState StateOf(HWND window) {
+    if (!window || !IsWindow(window)) return WindowState::Normal;
+    if (IsIconic(window)) return WindowState::Minimised;
+    if (IsZoomed(window)) return WindowState::Maximised;
+    return WindowState::Normal;
 }
 
 void Minimise(HWND window) {
@@ -24,48 +24,65 @@ void Minimise(HWND window) {
     if (!IsIconic(window)) ShowWindow(window, SW_MINIMIZE);
 }
 
+// The mask Corvane runs on while the shell starts a program, which the
+// program inherits: its core, or for Default every core of the machine,
+// also when Corvane itself was started on fewer.
+std::uint64_t MaskAtCreation(Core core) {
+    if (core == Core::Default) return MachineCores();
+    return Launcher::startPins.atCreation ? CoreMask(core) : 0;
+}
+
 }  // namespace
 
-bool Launcher::StartOnCore(const FavoriteFields& fields, const char* params, int code, HWND owner) {
+Launcher::Start Launcher::StartOnCore(const FavoriteFields& favorite, HWND owner) {
+    const std::optional<std::string> params = ParametersFor(favorite.parameters);
     shell::Started started;
     {
         // A process inherits its creator's affinity: created while Corvane
         // runs on the core, the program is on it from its first instruction,
         // even one started with more rights, which Corvane may not change.
-        const OwnAffinity onCore(startPins.atCreation && code <= kCpu1 ? CoreMask(code) : 0);
+        // Corvane's own mask is back before anything can show a window.
+        const OwnAffinity onCore(MaskAtCreation(favorite.core));
         // The whole path, not just the file name: the start-in folder need
         // not be the target's own folder.
-        started = shell::Execute(owner, fields.target.c_str(), params, fields.startIn.c_str(), SW_SHOWNORMAL);
+        started = shell::Execute(owner, favorite.target.c_str(), params ? params->c_str() : nullptr,
+                                 favorite.startIn.c_str(), SW_SHOWNORMAL);
     }
+    if (!started.ok) return {started.error ? started.error : ERROR_GEN_FAILURE, false};
     // The handle confirms the pin, and pins a program the inheritance
     // missed (one the shell handed to a process it did not create).
-    return startPins.byHandle &&
-           PinProcessByHandle(started.process.get(), code, FileNameOf(fields.target, SystemUpper().lead));
+    return {0, startPins.byHandle && PinProcessByHandle(started.process.get(), favorite.core,
+                                                        FileNameOf(favorite.target, SystemUpper().lead))};
 }
 
-LaunchOutcome Launcher::Run(const FavoriteFields& fields, const LaunchHost& host) {
-    if (!FieldsComplete(fields.title, fields.startIn, fields.target)) {
+LaunchOutcome Launcher::Run(const LaunchOrder& order, const LaunchHost& host) {
+    const FavoriteFields& favorite = order.favorite;
+    if (!FieldsComplete(favorite.title, favorite.startIn, favorite.target)) {
         InfoBox(host.window, text::kSelection);
         return LaunchOutcome::Refused;
     }
-    const std::optional<std::string> params = ParametersFor(fields.parameters);
-    if (!host.doEvents()) return LaunchOutcome::WindowGone;
+    if (!host.doEvents()) return LaunchOutcome::ClosedBeforeStart;
     com_.Enter();
-    const bool pinnedAtStart = StartOnCore(fields, params ? params->c_str() : nullptr, host.cpuCode(), host.window);
-    if (pinnedAtStart) Minimise(host.window);
+    const Start start = StartOnCore(favorite, host.window);
+    if (start.error) {
+        InfoBox(host.window, text::CouldNotStart(favorite.target, SystemMessage(start.error, favorite.target)).c_str());
+        return LaunchOutcome::NotStarted;
+    }
+    if (start.pinned) Minimise(host.window);
     if (!host.doEvents()) return LaunchOutcome::WindowGone;
     // Pinned at its creation, the program needs no attempts by name; one of
     // them could only find another copy of it, started meanwhile on another
     // core, and move that one.
-    if (pinnedAtStart) return LaunchOutcome::Pinned;
-    const int code = host.cpuCode();
+    if (start.pinned) return LaunchOutcome::Pinned;
     if (IsIconic(host.window)) ShowWindow(host.window, SW_RESTORE);
     if (!host.doEvents()) return LaunchOutcome::WindowGone;
-    if (code > kCpu1) {
+    if (favorite.core == Core::Default) {
         ShowWindow(host.window, SW_MINIMIZE);
         return host.doEvents() ? LaunchOutcome::Unpinned : LaunchOutcome::WindowGone;
     }
 
+    // The launched program's name, whatever the window shows by now.
+    const std::string image = FileNameOf(favorite.target, SystemUpper().lead);
     bool pinned = false;
     bool gone = false;
     AttemptHooks hooks;
@@ -75,11 +92,11 @@ LaunchOutcome Launcher::Run(const FavoriteFields& fields, const LaunchHost& host
         return !gone;
     };
     hooks.pin = [&] {
-        if (!PinProcessByName(code, FileNameOf(host.target(), SystemUpper().lead))) return;
+        if (!PinProcessByName(favorite.core, image)) return;
         pinned = true;
         Minimise(host.window);
     };
-    hooks.windowState = [&] { return WindowState(host.window); };
+    hooks.windowState = [&] { return StateOf(host.window); };
     RunPinAttempts(hooks);
     if (gone) return LaunchOutcome::WindowGone;
     return pinned ? LaunchOutcome::Pinned : LaunchOutcome::NotPinned;

@@ -13,23 +13,30 @@
 
 namespace corvane {
 
-// What the sequence needs of the window it runs in. It lets events run
-// between its steps, so everything it reads later is read through these,
-// the core included: the launch never reads the fields' code, which in the
-// editor is the option buttons' and not the selected favorite's.
+// One launch, made once, when it is asked for: a copy of the favorite as it
+// was stored then. Whatever the user selects, types or removes while the
+// launch lets events run, it starts this program on this core and looks
+// for this program by name.
+struct LaunchOrder {
+    std::string display;      // the favorite as the list shows it
+    FavoriteFields favorite;  // its stored fields and core
+};
+
+// What the sequence needs of the window it runs in: its handle (the owner
+// of boxes, and the state that ends the attempts) and its event pump.
 struct LaunchHost {
     HWND window = nullptr;
     std::function<Alive()> doEvents;
-    std::function<int()> cpuCode;         // the current favorite's, read as the program starts and after events
-    std::function<std::string()> target;  // the target field now, read afresh for every attempt
 };
 
 enum class LaunchOutcome {
-    Refused,     // the fields are incomplete; the user was told
-    WindowGone,  // the window closed while the sequence let events run
-    Unpinned,    // "Default": started, and the window minimised
-    Pinned,      // a pin succeeded and the window minimised
-    NotPinned,   // every attempt failed; the window stays as it is
+    Refused,            // the fields are incomplete; the user was told
+    NotStarted,         // the shell could not start the target; the user was told why
+    ClosedBeforeStart,  // the window closed before the program was started
+    WindowGone,         // the window closed while the sequence let events run
+    Unpinned,           // "Default": started, and the window minimised
+    Pinned,             // a pin succeeded and the window minimised
+    NotPinned,          // every attempt failed; the window stays as it is
 };
 
 // The two pins as a program starts: created on its core (Corvane runs on
@@ -42,13 +49,17 @@ struct StartPins {
 
 class Launcher {
 public:
-    [[nodiscard]] LaunchOutcome Run(const FavoriteFields& fields, const LaunchHost& host);
+    [[nodiscard]] LaunchOutcome Run(const LaunchOrder& order, const LaunchHost& host);
 
     static inline StartPins startPins;  // both on, but in tests and benchmarks
 
 private:
-    // Starts the program; true when it is known to run on its core.
-    bool StartOnCore(const FavoriteFields& fields, const char* params, int code, HWND owner);
+    struct Start {
+        DWORD error = 0;  // 0: the shell started it
+        bool pinned = false;
+    };
+    // Starts the program; pinned when it is known to run on its core.
+    Start StartOnCore(const FavoriteFields& favorite, HWND owner);
 
     ComApartment com_;
 };

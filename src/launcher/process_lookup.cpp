@@ -80,7 +80,7 @@ std::uint32_t GetProcessIdByName(std::string_view name) {
     return FindProcessId(records, name, SystemUpper());
 }
 
-bool PinProcessByName(int core, std::string_view imageName) {
+bool PinProcessByName(Core core, std::string_view imageName) {
     const std::uint32_t pid = GetProcessIdByName(imageName);
     const std::uint32_t mask = CoreMask(core);
     if (pid == 0 || mask == 0) return false;
@@ -91,9 +91,9 @@ bool PinProcessByName(int core, std::string_view imageName) {
     return RefusedPinHolds(AffinityOf(readable.get()), mask);
 }
 
-bool PinProcessByHandle(HANDLE process, int core, std::string_view targetFileName) {
+bool PinProcessByHandle(HANDLE process, Core core, std::string_view targetFileName) {
     const std::uint32_t mask = CoreMask(core);
-    if (!process || mask == 0 || core > kCpu1) return false;
+    if (!process || mask == 0) return false;
     char image[MAX_PATH * 2];
     DWORD length = sizeof image;
     if (!QueryFullProcessImageNameA(process, 0, image, &length)) return false;
@@ -118,6 +118,13 @@ std::optional<std::uint64_t> AffinityOf(HANDLE process) {
     DWORD_PTR system = 0;
     if (!process || !GetProcessAffinityMask(process, &mask, &system)) return std::nullopt;
     return mask;
+}
+
+std::uint64_t MachineCores() {
+    DWORD_PTR own = 0;
+    DWORD_PTR system = 0;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &own, &system)) return 0;
+    return system;
 }
 
 }  // namespace corvane

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "favorites/favorite.hpp"
+
 namespace corvane {
 
 // One running process as the system enumerates it, image name in ANSI.
@@ -26,18 +28,21 @@ bool EnumerateProcesses(std::vector<RunningProcess>& out);
 // 0 when none does or the enumeration failed.
 std::uint32_t GetProcessIdByName(std::string_view name);
 
-// Sets the affinity of the process named `imageName` to core `core` (0 to
-// 3). True when the system reports exactly success, or refuses but the
-// process already runs on exactly that core (RefusedPinHolds).
-bool PinProcessByName(int core, std::string_view imageName);
+// Sets the affinity of the process named `imageName` to `core`. True when
+// the system reports exactly success, or refuses but the process already
+// runs on exactly that core (RefusedPinHolds). Default never pins.
+bool PinProcessByName(Core core, std::string_view imageName);
 
 // Pins a process the program holds a handle to, if its image is
-// `targetFileName`, with the same meaning of success. Only cores 0 and 1
-// pin: "Default" (2) and anything else never does.
-bool PinProcessByHandle(HANDLE process, int core, std::string_view targetFileName);
+// `targetFileName`, with the same meaning of success.
+bool PinProcessByHandle(HANDLE process, Core core, std::string_view targetFileName);
 
 // The affinity mask of a process; nothing when it cannot be read.
 std::optional<std::uint64_t> AffinityOf(HANDLE process);
+
+// Every core of this machine that processes may run on (the system affinity
+// mask), whatever cores this process itself was started on; 0 if unknown.
+std::uint64_t MachineCores();
 
 // Sets this process's own affinity for the life of the object, and puts
 // the previous one back when it goes, whichever way the scope is left. A

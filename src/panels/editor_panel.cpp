@@ -42,7 +42,7 @@ Alive EditorPanel::Load(const FavoriteFields& fields) {
     if (!SetTarget(fields.target)) return Alive(false);
     SetText(control(kStartInEdit), fields.startIn);
     SetText(control(kParametersEdit), fields.parameters);
-    const int option = OptionIndexFor(fields.code);
+    const int option = static_cast<int>(fields.core);
     const int options[] = {kCpu0Option, kCpu1Option, kDefaultOption};
     for (int i = 0; i < 3; ++i)
         SendMessageA(control(options[i]), BM_SETCHECK, i == option ? BST_CHECKED : BST_UNCHECKED, 0);

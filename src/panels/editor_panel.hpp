@@ -18,7 +18,7 @@ class EditorPanel : public Panel {
 public:
     EditorPanel(const Theme& theme, PanelHost& host) : Panel(kEditorPanel, theme, host) {}
 
-    // The code is the core option buttons'.
+    // The core is the option buttons'.
     FavoriteFields Fields() const;
     std::string Target() const;
 

@@ -39,10 +39,10 @@ UINT ExtractIcons(const char* file, int index, HICON* large, HICON* small) {
 
 Started Execute(HWND owner, const char* file, const char* params, const char* folder, int show) {
     static const auto fn = Shell32<decltype(&ShellExecuteExA)>("ShellExecuteExA");
-    if (!fn) return {};
+    if (!fn) return {false, ERROR_PROC_NOT_FOUND, {}};
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.hwnd = owner;
     info.lpFile = file;
     info.lpParameters = params;
@@ -50,6 +50,10 @@ Started Execute(HWND owner, const char* file, const char* params, const char* fo
     info.nShow = show;
     Started started;
     started.ok = fn(&info) != FALSE;
+    // The shell says "no program for this type" in hInstApp; its last error
+    // may say something less helpful ("bad EXE format").
+    const bool noProgram = reinterpret_cast<INT_PTR>(info.hInstApp) == SE_ERR_NOASSOC;
+    if (!started.ok) started.error = noProgram ? ERROR_NO_ASSOCIATION : GetLastError();
     started.process.reset(started.ok ? info.hProcess : nullptr);
     return started;
 }

@@ -23,12 +23,14 @@ std::string TakeFirstDroppedFile(HDROP drop);
 UINT ExtractIcons(const char* file, int index, HICON* large, HICON* small);
 
 // Starts `file` through the shell with the default verb, as ShellExecute
-// does (the shell's own error messages included). The process handle is
+// does, but shows no error message of its own: a failure comes back as
+// `error`, for the caller to tell once it is ready to. The process handle is
 // there when the shell started a process itself; a document opened by
 // another program, or a program already running that took the request,
 // leaves none.
 struct Started {
     bool ok = false;
+    DWORD error = 0;  // the system's error code when not ok
     UniqueHandle process;
 };
 Started Execute(HWND owner, const char* file, const char* params, const char* folder, int show);

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvane::text {
 
@@ -53,6 +54,19 @@ inline std::string NotListed(std::size_t count) {
 
 inline std::string UnknownFavorite(std::string_view display) {
     return "There is no favorite \"" + std::string(display) + "\" in the list, so nothing was started.";
+}
+
+// The shell could not start a favorite's target: the system's reason.
+inline std::string CouldNotStart(std::string_view target, std::string_view reason) {
+    return "Windows could not start \"" + std::string(target) + "\": " + std::string(reason);
+}
+
+// Told once the window has closed: the favorites asked for that never started.
+inline std::string NotStarted(const std::vector<std::string>& displays) {
+    std::string text = "Corvane was closed before it could start ";
+    for (std::size_t i = 0; i < displays.size(); ++i)
+        text += (i > 0 ? ", \"" : "\"") + displays[i] + "\"";
+    return text + ".";
 }
 
 // Told by a starting Corvane whose request the running one refused or did

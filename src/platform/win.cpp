@@ -122,16 +122,15 @@ std::string FullPathOf(const std::string& path) {
     return length == 0 || length >= sizeof buffer ? path : std::string(buffer, length);
 }
 
-std::string SystemMessage(DWORD error) {
-    char* buffer = nullptr;
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length ? std::string(buffer, length) : "error " + std::to_string(error);
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-        text.pop_back();
-    return text;
+std::string SystemMessage(DWORD error, std::string_view file) {
+    char text[512] = "";
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                        text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
+    if (const std::size_t at = message.find("%1"); at != std::string::npos) message.replace(at, 2, file);
+    return message.empty() ? "error " + std::to_string(error) : message;
 }
 
 ComApartment::~ComApartment() {

@@ -65,7 +65,9 @@ bool RetryBox(HWND owner, const char* text);
 // `path` made absolute from the current directory; as it stands if it cannot be.
 std::string FullPathOf(const std::string& path);
 
-// The system's words for an error code, without the line end it ends with.
-std::string SystemMessage(DWORD error);
+// The system's text for an error code, without its line end, `file` in
+// place of the file it may name ("%1"); the number itself when the system
+// has no text for it.
+std::string SystemMessage(DWORD error, std::string_view file);
 
 }  // namespace corvane

@@ -5,35 +5,36 @@
 #include "cp932.hpp"
 
 using namespace corvane;
+using enum corvane::Core;
 
 TEST(Favorite, ReadsCodeTargetAndTitleBack) {
     struct Row {
         std::string text;
         int cpu;
+        Core core;
         std::string target, title;
     };
     const Row rows[] = {
-        {R"(1__c:\games\chess.exe)", 1, R"(c:\games\chess.exe)", R"(1__c:\games\chess.exe)"},
-        {"9", 9, "", "9"},
-        {"x__c:\\a.exe", 0, "c:\\a.exe", "x__c:\\a.exe"},
-        {"Battle on Mars on Default", 0, "tle on Mars on Default", "Battle"},
+        {R"(1__c:\games\chess.exe)", 1, Cpu1, R"(c:\games\chess.exe)", R"(1__c:\games\chess.exe)"},
+        {"9", 9, Default, "", "9"},
+        {"x__c:\\a.exe", 0, Cpu0, "c:\\a.exe", "x__c:\\a.exe"},
+        {"", 0, Cpu0, "", ""},
+        {"Battle on Mars on Default", 0, Cpu0, "tle on Mars on Default", "Battle"},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(CpuCode(r.text), r.cpu) << r.text;
+        EXPECT_EQ(FieldsOf({"", r.text, "", ""}).core, r.core) << r.text;
         EXPECT_EQ(TargetOf(r.text), r.target) << r.text;
         EXPECT_EQ(TitleOf(r.text), r.title) << r.text;
     }
 }
 
 TEST(Favorite, CoreOptions) {
-    const int indexFor[][2] = {{0, 0}, {1, 1}, {2, 2}, {-1, 2}};
-    for (const auto& [code, index] : indexFor)
-        EXPECT_EQ(OptionIndexFor(code), index) << code;
     struct Row {
         bool cpu0, useDefault;
-        int code;
+        Core code;
     };
-    const Row rows[] = {{true, false, 0}, {false, false, 1}, {true, true, 2}};
+    const Row rows[] = {{true, false, Cpu0}, {false, false, Cpu1}, {true, true, Default}};
     for (const Row& r : rows)
         EXPECT_EQ(CodeFromOptions(r.cpu0, r.useDefault), r.code) << r.cpu0 << r.useDefault;
 }
@@ -62,16 +63,15 @@ TEST(Favorite, SavedFields) {
 TEST(Favorite, MakeFavoriteNamesTheCoreAndLowersPathsOnly) {
     struct Row {
         std::string title, target, startIn, params;
-        int code;
+        Core code;
         Favorite made;
     };
     const Row rows[] = {
-        {"Mars", R"(C:\MARS.EXE)", R"(C:\G)", "-W X", 0, {"Mars on CPU 0", R"(0__c:\mars.exe)", R"(c:\g)", "-W X"}},
-        {"cHeSs", "A", "c:", "", 1, {"cHeSs on CPU 1", "1__a", "c:", "None"}},
-        {"T", "\x83\x41X.EXE", "C\x83\x41", "", 5, {"T on Default", "5__\x83\x41x.exe", "c\x83\x41", "None"}},
-        {"T", "c:", "c:", "x", -1, {"T on Default", "2__c:", "c:", "x"}},
+        {"Mars", R"(C:\MARS.EXE)", R"(C:\G)", "-W X", Cpu0, {"Mars on CPU 0", R"(0__c:\mars.exe)", R"(c:\g)", "-W X"}},
+        {"cHeSs", "A", "c:", "", Cpu1, {"cHeSs on CPU 1", "1__a", "c:", "None"}},
+        {"T", "\x83\x41X.EXE", "C\x83\x41", "", Default, {"T on Default", "2__\x83\x41x.exe", "c\x83\x41", "None"}},
     };
     const CaseRule lower = WithCp932(AsciiLower());
     for (const Row& r : rows)
-        EXPECT_EQ(MakeFavorite(r.title, r.target, r.startIn, r.params, r.code, lower), r.made) << r.code;
+        EXPECT_EQ(MakeFavorite(r.title, r.target, r.startIn, r.params, r.code, lower), r.made) << r.title;
 }

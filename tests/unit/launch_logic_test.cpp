@@ -14,9 +14,9 @@ TEST(LaunchRules, MasksAndParameters) {
         {15, {1, 2, 4, 8}}, {0x40000000, {0x40000000}}, {-2147483647, {1, INT32_MIN}}};
     for (const auto& [value, expected] : bits)
         EXPECT_EQ(MaskBits(value), expected) << value;
-    const std::pair<int, std::uint32_t> masks[] = {{0, 1}, {3, 8}, {4, 0}, {-1, 0}};
+    const std::pair<Core, std::uint32_t> masks[] = {{Core::Cpu0, 1}, {Core::Cpu1, 2}, {Core::Default, 0}};
     for (const auto& [core, mask] : masks)
-        EXPECT_EQ(CoreMask(core), mask) << core;
+        EXPECT_EQ(CoreMask(core), mask) << mask;
     using Passed = std::optional<std::string>;
     const std::pair<std::string, Passed> params[] = {
         {"None", std::nullopt}, {"", std::nullopt}, {"none", "none"}, {"-w 640", "-w 640"}};
@@ -72,20 +72,24 @@ TEST(LaunchRules, SameImageNameComparesTheFileNamePart) {
 
 // Calls: w a pause, p a pin try, s a look at the window state.
 TEST(LaunchRules, PinAttemptsStopOnStateOrClosedWindow) {
+    using enum WindowState;
     struct Row {
-        int closeOnWait, minimiseOnPin, stateAfter, attempts;
+        WindowState stateAfter;
+        int closeOnWait, minimiseOnPin, attempts;
         std::string calls;
     };
     std::string eleven;
     for (int i = 0; i < 11; ++i)
         eleven += "wpws";
     const Row rows[] = {
-        {0, 1, 1, 1, "wpws"}, {0, 3, 2, 3, "wpwswpwswpws"}, {0, 0, 1, 11, eleven}, {2, 0, 1, 1, "wpw"},
-        {1, 0, 1, 1, "w"},
+        {Minimised, 0, 1, 1, "wpws"},  {Maximised, 0, 3, 3, "wpwswpwswpws"},
+        {Minimised, 0, 0, 11, eleven}, {Minimised, 2, 0, 1, "wpw"},
+        {Minimised, 1, 0, 1, "w"},
     };
     for (const Row& r : rows) {
         std::string calls;
-        int waits = 0, pins = 0, state = 0;
+        int waits = 0, pins = 0;
+        WindowState state = Normal;
         const AttemptHooks hooks{[&](float secs) {
                                      calls += 'w';
                                      EXPECT_EQ(secs, 0.1f);

@@ -18,6 +18,8 @@ TEST(LaunchRequest, CommandLine) {
         {{"corvane.exe", "/launch", "Chess  on", "/x"}, "Chess  on /x", false},
         {{"corvane.exe", "stray", "/launch", "Chess on CPU 1"}, "Chess on CPU 1", false},
         {{"corvane.exe", "/launch"}, std::nullopt, true},
+        {{"corvane.exe", "/launch", ""}, std::nullopt, true},
+        {{"corvane.exe", "/launch", " ", " "}, std::nullopt, true},
         {{"corvane.exe", "/launchx", "Chess on CPU 1"}, std::nullopt, true},
     };
     for (const Row& r : rows) {

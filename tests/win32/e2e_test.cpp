@@ -36,15 +36,17 @@ TEST_F(E2e, LaunchFromTheCommandLine) {
         First first;
         const char* box;  // and whose box: the first's (an unknown favorite) or else the one started here
         DWORD_PTR mask;   // the game's core, 0 when nothing may start
+        int code;         // the exit code of the one started here, once its box is answered; -1: it runs on
     };
     const Row rows[] = {
-        {"/launch Game on CPU 1", First::None, nullptr, 2},
-        {"/LAUNCH \"Game on CPU 0\"", First::Corvane, nullptr, 1},
+        {"/launch Game on CPU 1", First::None, nullptr, 2, -1},
+        {"/LAUNCH \"Game on CPU 0\"", First::Corvane, nullptr, 1, 0},
         {"/launch \"Chess on CPU 1\"", First::Corvane,
-         "There is no favorite \"Chess on CPU 1\" in the list, so nothing was started.", 0},
-        {"/launch", First::None, "Usage: corvane.exe /launch \"<favorite as the list shows it>\"", 0},
+         "There is no favorite \"Chess on CPU 1\" in the list, so nothing was started.", 0, 0},
+        {"/launch", First::None, "Usage: corvane.exe /launch \"<favorite as the list shows it>\"", 0, 2},
+        {"/launch \"  \"", First::Corvane, "Usage: corvane.exe /launch \"<favorite as the list shows it>\"", 0, 2},
         {"/launch \"Game on CPU 1\"", First::Refuser,
-         "The running Corvane did not take the request to launch \"Game on CPU 1\".", 0},
+         "The running Corvane did not take the request to launch \"Game on CPU 1\".", 0, 1},
     };
     WNDCLASSA place{};
     place.lpfnWndProc = DefWindowProcA;
@@ -62,9 +64,11 @@ TEST_F(E2e, LaunchFromTheCommandLine) {
                                                    : nullptr;
         Corvane second(dir.path(), row.args);
         if (row.box) {
-            EXPECT_EQ(BoxText(BoxOf(first ? first->pid() : second.pid())), row.box);
+            HWND box = BoxOf(row.code == 0 ? first->pid() : second.pid());
+            EXPECT_EQ(BoxText(box), row.box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
-        EXPECT_TRUE(!first || second.Ended(15000));
+        EXPECT_TRUE(row.code < 0 || second.Ended(15000) == DWORD(row.code));
         if (row.mask) {
             EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == row.mask; }, 15000)) << LastMask(report);
         } else {

@@ -1,5 +1,6 @@
 // Events from outside at each moment Corvane lets events in. Whatever comes, Favorites ends with every favourite
-// the user had, the typed text stays while the window lives, and the window lives on or has closed in order.
+// the user had, the typed text stays while the window lives, the window lives on or has closed in order, and a
+// request runs once it may or is told not started once the window has closed.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,12 +13,13 @@ using namespace corvane::test;
 TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
     TempDir dir;
     std::unique_ptr<App> app;
-    const std::string first = Fav("Fav 0", kCpu0, kGhost, "c:\\", "None");
+    ASSERT_TRUE(WriteBytes(dir.Join("idle.bat"), "@exit\r\n"));  // it starts, and a launch looks for it to the end
+    const std::string first = Fav("Fav 0", Core::Cpu0, dir.Join("idle.bat"), "c:\\", "None");
     std::string rest;  // the list is longer than the first screen that start-up lists before the rest
     for (int i = 1; i < 100; ++i)
-        rest += Fav("Fav " + std::to_string(i), kCpu0, kGhost, "c:\\", "None");
+        rest += Fav("Fav " + std::to_string(i), Core::Cpu0, kGhost, "c:\\", "None");
     const std::string list = first + rest;
-    const std::string typed = Fav("Typed", kCpu1, "c:\\typed\\typed.exe", "c:\\typed", "None");
+    const std::string typed = Fav("Typed", Core::Cpu1, "c:\\typed\\typed.exe", "c:\\typed", "None");
     const auto send = [&](UINT msg) { return [&app, msg] { SendMessageA(app->hwnd(), msg, 0, 0); }; };
     const std::function<void()> close = send(WM_CLOSE);
     const std::function<void()> taskbar = send(RegisterWindowMessageA("TaskbarCreated"));
@@ -25,7 +27,15 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         SendMessageA(app->hwnd(), WM_QUERYENDSESSION, 0, 0);
         SendMessageA(app->hwnd(), WM_ENDSESSION, TRUE, 0);
     };
-    const std::function<void()> request = [&] { Request(*app, "Fav 99 on CPU 0"); };
+    bool asked = false;
+    const std::function<void()> request = [&] {
+        asked = true;
+        Request(*app, "Fav 99 on CPU 0");
+    };
+    const std::function<void()> requestThenClose = [&] {
+        request();
+        close();
+    };
     const std::function<void()> secondStart = [&] { EXPECT_TRUE(Corvane(dir.path()).Ended(15000)); };
     const std::function<void()> hide = [&] { ShowWindow(app->hwnd(), SW_MINIMIZE); };  // to the notification area
     const std::function<void()> pump = [] { PumpEvents(nullptr); };
@@ -69,6 +79,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         std::function<void()> trigger = {};
         std::string atEnd = {};  // "": the list as it was
         std::string unsaved = {};
+        std::string told = {};  // the favourite told not started once the window closed
     };
     const Row rows[] = {
         {"WM_CLOSE while the icon is added", AddingTheIcon, close},
@@ -84,10 +95,18 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         {"a /launch request in the fill-in box", InBox, request, editTitle, saveThenLaunch},
         {"WM_CLOSE in the refused save's box", RefusedBox, close, refuse, close, {}, typed},
         {"log-off in the refused save's box", RefusedBox, endSessionSaves, refuse, close, {}, typed},
-        {"a /launch request in the refused save's box", RefusedBox, request, refuse, close, {}, typed},
+        {"a /launch request in the refused save's box", RefusedBox, request, refuse, close, {}, typed, "Fav 99"},
         {"WM_CLOSE in a launch's pause", LaunchPause, close},
         {"log-off in a launch's pause", LaunchPause, endSession},
-        {"a /launch request in a launch's pause", LaunchPause, request},
+        {"a /launch request, then WM_CLOSE, in a launch's pause",
+         LaunchPause,
+         requestThenClose,
+         {},
+         {},
+         {},
+         {},
+         "Fav 99"},
+        {"WM_CLOSE at a launch's first event", FirstPump, close, {}, click(kLaunchButton), {}, {}, "Fav 0 on CPU 0"},
         {"a second start in a launch's pause", LaunchPause, secondStart},
         {"a second start while hidden", FirstPump, secondStart, hide, pump},
         {"WM_CLOSE while saving", FirstPump, close, editAll, save, list + typed},
@@ -99,6 +118,7 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         ASSERT_TRUE(WriteBytes("Favorites", list));
         DeleteFileA("Favorites.unsaved");
         bool came = false;
+        asked = false;
         const std::function<void()> event = [&] {
             came = true;
             row.event();
@@ -125,8 +145,16 @@ TEST(Reentry, EventsAtEachMomentKeepTheFavoritesAndTheTypedText) {
         ASSERT_TRUE(came);
         EXPECT_TRUE(app->win().closed() || StateOf(app->hwnd()) == Shown::Normal);
         EXPECT_TRUE(app->win().closed() || row.at != InBox || app->Text(kTitleEdit) == "Typed");
-        ASSERT_TRUE(app->win().closed() || app->Close());
+        const auto seen = [&](const std::string& start) {
+            return std::ranges::count_if(app->boxes().seen(), [&](auto& box) { return box.text.starts_with(start); });
+        };
+        // In the list or not (an unreadable file lists nothing), the request runs once it may.
+        const auto ran = [&] { return seen("Windows could not start") + seen("There is no favorite"); };
+        PumpUntil([&] { return ran() || !asked || app->win().closed(); });
+        ASSERT_TRUE(app->Close());
         holder.reset();
+        EXPECT_EQ(ran(), asked && row.told.empty());
+        EXPECT_EQ(seen("Corvane was closed before it could start \"" + row.told), !row.told.empty());
         EXPECT_EQ(ReadBytes("Favorites"), row.atEnd.empty() ? list : row.atEnd);
         EXPECT_EQ(ReadBytes("Favorites.unsaved").value_or(""), row.unsaved);
         ASSERT_TRUE(WriteBytes("Favorites", "sentinel"));  // nothing may write once the window has closed

@@ -157,9 +157,10 @@ bool App::Start() {
 }
 
 bool App::Close() {
-    PostMessageA(win_->hwnd(), WM_CLOSE, 0, 0);
+    if (!win_->closed()) PostMessageA(win_->hwnd(), WM_CLOSE, 0, 0);
     if (!PumpUntil([this] { return win_->closed(); })) return false;
     win_->TellWhereFavoritesWent();
+    win_->TellLaunchesNotStarted();
     return true;
 }
 
@@ -175,8 +176,10 @@ Corvane::~Corvane() {  // handles that are null when nothing started
     CloseHandle(pi_.hThread);
     CloseHandle(pi_.hProcess);
 }
-bool Corvane::Ended(DWORD ms) const {
-    return PumpUntil([this] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, static_cast<int>(ms));
+std::optional<DWORD> Corvane::Ended(DWORD ms) const {
+    DWORD code = 0;
+    const bool ended = PumpUntil([this] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, int(ms));
+    return ended && GetExitCodeProcess(pi_.hProcess, &code) ? std::optional(code) : std::nullopt;
 }
 HWND Corvane::Window() const {
     HWND found = nullptr;

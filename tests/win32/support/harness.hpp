@@ -95,7 +95,8 @@ public:
     App();
     ~App();
     bool Start();  // Create + Start; false if the window could not be made
-    bool Close();  // WM_CLOSE; true once the window is gone, and what corvane.exe tells after its loop told
+    bool
+    Close();  // WM_CLOSE unless closed; true once the window is gone, and what corvane.exe tells after its loop told
 
     MainWindow& win() { return *win_; }
     HWND hwnd() const { return win_->hwnd(); }
@@ -120,8 +121,8 @@ class Corvane {
 public:
     explicit Corvane(const std::string& folder, const std::string& args = "");
     ~Corvane();
-    bool Ended(DWORD ms) const;  // pumps this thread's events meanwhile: corvane.exe may send to them
-    HWND Window() const;         // its main window, once start-up has marked the caption
+    std::optional<DWORD> Ended(DWORD ms) const;  // its exit code if it ends within `ms`; pumps events meanwhile
+    HWND Window() const;                         // its main window, once start-up has marked the caption
     DWORD pid() const { return pi_.dwProcessId; }
 
 private:

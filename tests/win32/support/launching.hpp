@@ -19,16 +19,17 @@ inline constexpr const char* kGhost = "c:\\nowhere\\ghost.exe";  // never runs, 
 using Masks = std::vector<DWORD_PTR>;
 using O = LaunchOutcome;
 
-inline Masks Affinities(std::string_view image) {  // of every process of that image, ascending
+inline Masks Affinities(std::string_view image, std::string_view other = {}) {  // of their processes, ascending
     Masks masks;
-    for (DWORD pid : ProcessIds(image)) {
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-        DWORD_PTR mask = 0;
-        DWORD_PTR all = 0;
-        GetProcessAffinityMask(process, &mask, &all);
-        masks.push_back(mask);
-        CloseHandle(process);
-    }
+    for (std::string_view name : {image, other})
+        for (DWORD pid : ProcessIds(name)) {
+            HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+            DWORD_PTR mask = 0;
+            DWORD_PTR all = 0;
+            GetProcessAffinityMask(process, &mask, &all);
+            masks.push_back(mask);
+            CloseHandle(process);
+        }
     std::sort(masks.begin(), masks.end());
     return masks;
 }
@@ -39,10 +40,10 @@ inline std::string Place(const TempDir& dir, const std::string& name) {
     return dir.Join(name);
 }
 
-inline std::string Fav(const std::string& title, int code, const std::string& target, const std::string& startIn,
+inline std::string Fav(const std::string& title, Core core, const std::string& target, const std::string& startIn,
                        const std::string& params) {
-    const std::string digit(1, static_cast<char>('0' + code));
-    return Record(title + (code == kCpuDefault ? " on Default" : " on CPU " + digit), digit + "__" + Lower(target),
+    const std::string digit(1, static_cast<char>('0' + static_cast<int>(core)));
+    return Record(title + (core == Core::Default ? " on Default" : " on CPU " + digit), digit + "__" + Lower(target),
                   Lower(startIn), params);
 }
 
