@@ -23,7 +23,9 @@ wine_env() {
     # No debugger either: on a crash it hangs instead of printing a trace, so
     # a crashing test would wait for its timeout. Without it the program ends
     # at once with the low byte of the exception code (5: access violation).
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+    # No menu builder: a shortcut written to the prefix's desktop stays there
+    # instead of becoming a launcher on the Linux desktop.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
 }
 
 # Prints the loader that runs the Windows program $1: the 32-bit one for a

@@ -99,6 +99,8 @@ private:
     void OnClose();
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnTrayMessage(WPARAM wp, LPARAM lp);
+    void OnTrayMenu(const TrayIcon::Choice& choice);
+    void Restore();  // shown again, as the icon's double click asks
     LRESULT OnCopyData(const COPYDATASTRUCT& data);
     void RunPendingLaunches();
     void RunPendingLaunchesLater();
@@ -109,6 +111,7 @@ private:
     void Launch() override { OnLaunch(); }
     void OpenEditor() override;
     void Remove(int index) override;
+    void CreateShortcut(int index) override;  // shortcut_commands.cpp
     void Save() override;
     void CloseEditor() override;
     void OpenBrowser() override;
@@ -121,6 +124,9 @@ private:
     void RunLaunch(const FavoriteFields& fields, LaunchHost host);
     void ShowPanel(Panel& show, Panel& hide);
 
+    // The shell's link object lives in this thread's apartment; first in,
+    // so that it is left last.
+    ComApartment com_;
     // The favorites belong to the application: read from Favorites, changed
     // only by the window's commands, written back at shutdown.
     FavoritesFile file_;

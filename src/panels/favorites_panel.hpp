@@ -51,6 +51,11 @@ public:
 private:
     void OnCommand(int id, int code) override;
     bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+    // The list's menu: Launch, Create Desktop Shortcut and Remove, for the
+    // entry under the pointer (which it selects first) or the selected one.
+    bool OnContextMenu(HWND from, POINT at) override;
+    int MenuEntry(POINT& at);
+    void OnMenuCommand(UINT command);
     void AddToList(const std::vector<Favorite>& items, std::size_t from);
     HWND list() const { return control(kFavoritesList); }
 

@@ -112,6 +112,14 @@ void InfoBox(HWND owner, const char* text) {
     MessageBoxA(owner, text, kAppTitle, MB_OK | MB_ICONINFORMATION);
 }
 
+void WarningBox(HWND owner, const char* text) {
+    MessageBoxA(owner, text, kAppTitle, MB_OK | MB_ICONWARNING);
+}
+
+bool AskYesNo(HWND owner, const char* text) {
+    return MessageBoxA(owner, text, kAppTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 ComApartment::~ComApartment() {
     if (!entered_) return;
     if (const auto coUninitialize = LoadSystemProc<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize"))
