@@ -127,6 +127,18 @@ wine_stop_server() {
     return 1
 }
 
+# Wine links the prefix's desktop to the Linux home; the shortcuts that tests
+# and screenshots put on the desktop belong in the prefix, in a folder of its
+# own. (A prefix update links it again; every session looks.)
+wine_own_desktop() {
+    local desktop
+    for desktop in "$WINEPREFIX"/drive_c/users/*/Desktop; do
+        if [ -L "$desktop" ]; then
+            rm -f "$desktop" && mkdir -p "$desktop"
+        fi
+    done
+}
+
 # Makes sure $WINEPREFIX is a complete prefix and a server runs for it (see
 # wine_start_server for $1). Parallel callers (ctest -j) serialise on a lock
 # next to the prefix, so only one of them creates it.
@@ -163,6 +175,7 @@ wine_prepare() {
     fi
     if [ "$status" -eq 0 ]; then
         wine_add_32bit_side || status=1
+        wine_own_desktop
     fi
     if [ "$status" -eq 0 ]; then
         wine_start_server "$persist" || { log "cannot start wineserver for $WINEPREFIX"; status=1; }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
+#include "platform/shell_link.hpp"
 #include "support/launching.hpp"
 
 using namespace corvane;
@@ -12,22 +15,65 @@ using namespace corvane::test;
 
 namespace {
 
-// The popup menu, once it shows: each item's text followed by '|'; then the row's keys, which end it.
-struct MenuWatch {
+// Each item's text followed by '|' (a separator's text is empty).
+std::string MenuItems(HMENU menu) {
+    std::string items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[64] = "";
+        items.append(text, GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION)).append("|");
+    }
+    return items;
+}
+
+// What ends a menu: keys, then an access key (0: none).
+struct Keys {
     std::vector<WPARAM> keys;
+    char access;
+};
+
+// The popup menu, once it shows: its items; then the keys that end it.
+struct MenuWatch {
+    Keys end;
     std::string items;
     void Look() {
         HWND menu = nullptr;  // the popup menu's window, once it shows
         while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu))
             continue;
         if (!menu || !items.empty()) return;
-        const auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
-        for (int i = 0; i < GetMenuItemCount(handle); ++i) {
-            char text[64] = "";
-            items.append(text, GetMenuStringA(handle, i, text, sizeof text, MF_BYPOSITION)).append("|");
-        }
-        for (WPARAM key : keys)
+        items = MenuItems(reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)));
+        for (WPARAM key : end.keys)
             PostMessageA(menu, WM_KEYDOWN, key, 0);
+        if (end.access) PostMessageA(menu, WM_CHAR, WPARAM(end.access), 0);
+    }
+};
+
+// Opens a menu by `open` and ends it by `end`; the items it showed.
+std::string InMenu(const Keys& end, const std::function<void()>& open) {
+    MenuWatch watch{end, ""};
+    const Ticker ticker([&watch] { watch.Look(); }, 20);
+    open();
+    return watch.items;
+}
+
+// The favorites list's context menu: at entry `index` as a right click opens it, or for the selected entry from
+// the keyboard (-1).
+std::string ListMenu(App& app, int index, const Keys& end) {
+    HWND list = app.control(kFavoritesList);
+    RECT item{};
+    SendMessageA(list, LB_GETITEMRECT, WPARAM(index < 0 ? 0 : index), LPARAM(&item));
+    POINT at{item.left + 5, item.top + 2};
+    ClientToScreen(list, &at);
+    const LPARAM where = index < 0 ? MAKELPARAM(-1, -1) : MAKELPARAM(at.x, at.y);
+    return InMenu(end, [&] { SendMessageA(list, WM_CONTEXTMENU, WPARAM(list), where); });
+}
+
+// The current user's desktop; every shortcut a case writes there goes when the object goes.
+struct Desktop {
+    std::vector<std::string> written;
+    std::string Join(const std::string& name) { return written.emplace_back(DesktopFolder().path + "\\" + name); }
+    ~Desktop() {
+        for (const std::string& file : written)
+            DeleteFileA(file.c_str());
     }
 };
 
@@ -141,7 +187,7 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
         {"double click on the icon", 1, WM_LBUTTONDBLCLK, Hidden, false, {}, false, Normal},
         {"another icon's id", 2, WM_LBUTTONDBLCLK, Hidden, false, {}, false, Hidden},
         {"right click, then Escape", 1, WM_RBUTTONUP, Normal, false, {VK_ESCAPE}, true, Normal},
-        {"right click, then Exit Corvane", 1, WM_RBUTTONUP, Hidden, false, {VK_DOWN, VK_RETURN}, true, Closed},
+        {"right click, then Exit Corvane", 1, WM_RBUTTONUP, Hidden, false, {VK_UP, VK_RETURN}, true, Closed},
         {"a real move inside at x=515", MK_LBUTTON, WM_LBUTTONDBLCLK, Maximised, true, {}, false, Maximised},
     };
     TempDir dir;
@@ -155,11 +201,9 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
         const POINT at{GetSystemMetrics(SM_CXSCREEN) / 2 * row.inside, GetSystemMetrics(SM_CYSCREEN) / 2 * row.inside};
         POINT cursor{};
         ASSERT_TRUE(SetCursorPos(at.x, at.y) && GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y);
-        MenuWatch watch;
-        watch.keys = row.keys;
-        const Ticker ticker([&watch] { watch.Look(); }, 20);
-        SendMessageA(app.hwnd(), WM_MOUSEMOVE, row.wp, row.lp);
-        EXPECT_EQ(watch.items, row.menu ? "Exit Corvane|" : "");
+        const std::string items =
+            InMenu({row.keys, 0}, [&] { SendMessageA(app.hwnd(), WM_MOUSEMOVE, row.wp, row.lp); });
+        EXPECT_EQ(items, row.menu ? "Exit Corvane|" : "");
         EXPECT_TRUE(PumpUntil([&] { return StateOf(app.hwnd()) == row.after; }, 3000));
     }
     App app;
@@ -172,4 +216,138 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
     SendMessageA(app.hwnd(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(app.win().trayIcon().added());
     EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record)) << "the icon was not added again";
+}
+
+TEST(TrayMenu, TheFavoritesInListOrderAndOneStartedFromIt) {
+    std::vector<std::string> displays;
+    std::string twenty;  // the first twenty as the menu shows them
+    for (int i = 1; i <= 25; ++i) {
+        displays.push_back(i == 2 ? "Tom & Jerry" : "Game " + std::to_string(i));
+        if (i <= 20) twenty += (i == 2 ? "Tom && Jerry" : displays.back()) + "|";
+    }
+    EXPECT_EQ(MenuItems(TrayIcon::BuildMenu({}).get()), "Exit Corvane|");
+    EXPECT_EQ(MenuItems(TrayIcon::BuildMenu({displays.data(), 3}).get()), "Game 1|Tom && Jerry|Game 3||Exit Corvane|");
+    EXPECT_EQ(MenuItems(TrayIcon::BuildMenu(displays).get()), twenty + "More...||Exit Corvane|");
+
+    TempDir dir;
+    ProcessReaper reaper{{"tray.exe"}};
+    const std::string game = Place(dir, "tray.exe");
+    ASSERT_TRUE(WriteBytes("Favorites", Fav("A", kCpu0, kGhost, dir.path(), "None") +
+                                            Fav("B", kCpu0, kGhost, dir.path(), "None") +
+                                            Fav("C", kCpu1, game, dir.path(), "None")));
+    App app;
+    ASSERT_TRUE(app.Start());
+    app.Click(kAddButton);
+    app.SetText(kTitleEdit, "Typed");
+    ShowWindow(app.hwnd(), SW_MINIMIZE);
+    const auto trayMenu = [&app](const Keys& end) {
+        return InMenu(end, [&app] { SendMessageA(app.hwnd(), kTrayCallback, 1, WM_RBUTTONUP); });
+    };
+    EXPECT_EQ(trayMenu({{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 0}), "A on CPU 0|B on CPU 0|C on CPU 1||Exit Corvane|");
+    EXPECT_TRUE(PumpUntil([] { return Affinities("tray.exe") == Masks{2}; })) << "the third did not start on CPU 1";
+    EXPECT_EQ(StateOf(app.hwnd()), Shown::Hidden);
+    EXPECT_EQ(std::make_pair(app.Text(kTitleEdit), app.Selected()), std::make_pair(std::string("Typed"), 0));
+    // Added, then the first removed: each shows in the next menu.
+    app.SetText(kTargetEdit, "c:\\nowhere\\new.exe");
+    app.Click(kSaveButton);
+    EXPECT_EQ(trayMenu({{VK_ESCAPE}, 0}), "A on CPU 0|B on CPU 0|C on CPU 1|Typed on CPU 0||Exit Corvane|");
+    app.Select(0);
+    Press(app, kRemoveButton);
+    EXPECT_EQ(trayMenu({{VK_ESCAPE}, 0}), "B on CPU 0|C on CPU 1|Typed on CPU 0||Exit Corvane|");
+}
+
+// A right click selects the entry under the pointer, as a click does; the keyboard's menu is the selected entry's.
+TEST(FavoritesMenu, EachItemDoesWhatItSays) {
+    struct Row {
+        const char* name;
+        int at;  // -1: from the keyboard, on the second entry
+        Keys end;
+        int selected;
+        const char* title;  // the editor's, loaded by the selection
+        std::size_t left;
+        bool shortcut;
+        O launch;
+    };
+    const Row rows[] = {
+        {"right click on the second, then Escape", 1, {{VK_ESCAPE}, 0}, 1, "Two", 3, false, O::NotPinned},
+        {"Launch", 1, {{}, 'l'}, 1, "Two", 3, false, O::Unpinned},
+        {"Create Desktop Shortcut", 1, {{}, 's'}, 1, "Two", 3, true, O::NotPinned},
+        {"the context-menu key, then Remove", -1, {{}, 'r'}, -1, "", 2, false, O::NotPinned},
+    };
+    TempDir dir;
+    Desktop desktop;
+    const std::string shortcut = desktop.Join("Two on Default.lnk");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ProcessReaper reaper{{"menu.exe"}};
+        const std::string game = Place(dir, "menu.exe");
+        ASSERT_TRUE(WriteBytes("Favorites", Fav("One", kCpuDefault, game, dir.path(), "None") +
+                                                Fav("Two", kCpuDefault, game, dir.path(), "None") +
+                                                Fav("Three", kCpuDefault, game, dir.path(), "None")));
+        DeleteFileA(shortcut.c_str());
+        App app;
+        ASSERT_TRUE(app.Start());
+        if (row.at < 0) app.Select(1);
+        EXPECT_EQ(ListMenu(app, row.at, row.end), "&Launch|Create Desktop &Shortcut|&Remove|");
+        EXPECT_EQ(std::make_pair(app.Selected(), app.Text(kTitleEdit)),
+                  std::make_pair(row.selected, std::string(row.title)));
+        EXPECT_EQ(app.Favorites().size(), row.left);
+        EXPECT_EQ(GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES, row.shortcut);
+        EXPECT_EQ(app.win().lastLaunch(), row.launch);
+    }
+}
+
+TEST(Shortcut, ReadBackThroughTheShellAndReplacedOnlyOnYes) {
+    TempDir dir;
+    Desktop desktop;
+    const std::string lnk = desktop.Join("a_b_c_d_e_f_g_h_i_j on CPU 1.lnk");
+    DeleteFileA(lnk.c_str());
+    ASSERT_TRUE(
+        WriteBytes("Favorites", Fav(R"(a\b/c:d*e?f"g<h>i|j)", kCpu1, "c:\\games\\chess.exe", dir.path(), "None")));
+    App app;
+    ASSERT_TRUE(app.Start());
+    ListMenu(app, 0, {{}, 's'});
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                           reinterpret_cast<void**>(link.put()))) &&
+                SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()))));
+    ASSERT_TRUE(SUCCEEDED(file->Load(std::wstring(lnk.begin(), lnk.end()).c_str(), STGM_READ)));
+    char target[MAX_PATH] = "", args[MAX_PATH] = "", folder[MAX_PATH] = "", icon[MAX_PATH] = "", about[MAX_PATH] = "";
+    int index = -1;
+    link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetArguments(args, MAX_PATH);
+    link->GetWorkingDirectory(folder, MAX_PATH);
+    link->GetIconLocation(icon, MAX_PATH, &index);
+    link->GetDescription(about, MAX_PATH);
+    EXPECT_EQ(std::make_tuple(std::string(target), std::string(args), std::string(folder), std::string(icon), index),
+              std::make_tuple(ThisExePath(), std::string(R"(/launch "a\b/c:d*e?f\"g<h>i|j on CPU 1")"), dir.path(),
+                              std::string("c:\\games\\chess.exe"), 0));
+    EXPECT_EQ(std::string(about), R"(Start a\b/c:d*e?f"g<h>i|j on CPU 1)");
+    // Asked before replacing: No keeps the file there, Yes writes it again; a file that cannot be written is told.
+    ASSERT_TRUE(WriteBytes(lnk, "old"));
+    app.boxes().answers = {IDNO};
+    ListMenu(app, 0, {{}, 's'});
+    EXPECT_EQ(ReadBytes(lnk), "old");
+    app.boxes().answers = {IDYES};
+    ListMenu(app, 0, {{}, 's'});
+    EXPECT_NE(ReadBytes(lnk), "old");
+    ASSERT_TRUE(DeleteFileA(lnk.c_str()) && CreateDirectoryA(lnk.c_str(), nullptr));
+    app.boxes().answers = {IDYES};
+    ListMenu(app, 0, {{}, 's'});
+    RemoveDirectoryA(lnk.c_str());
+    const std::string name = "\"a_b_c_d_e_f_g_h_i_j on CPU 1.lnk\"";
+    const std::string asked = "There is already a shortcut " + name + " on the desktop. Replace it?";
+    std::vector<std::string> texts;
+    std::vector<UINT> styles;
+    for (const BoxSeen& box : app.boxes().seen()) {
+        texts.push_back(box.text.substr(0, box.text.find(":\n")));
+        styles.push_back(box.style);
+    }
+    const std::string told = "The shortcut " + name + " is on the desktop.";
+    EXPECT_EQ(texts, (std::vector<std::string>{told, asked, asked, told, asked,
+                                               "Corvane could not create the shortcut " + name + " on the desktop"}));
+    EXPECT_EQ(styles, (std::vector<UINT>{MB_ICONINFORMATION, MB_YESNO, MB_YESNO, MB_ICONINFORMATION, MB_YESNO,
+                                         MB_ICONWARNING}));
+    EXPECT_GT(app.boxes().seen().back().text.size(), texts.back().size() + 3) << "no reason given";
 }

@@ -121,7 +121,9 @@ void BoxCatcher::Catch(HWND box) {
     if (icon == LoadIcon(nullptr, IDI_WARNING)) style |= MB_ICONWARNING;
     seen_.push_back({BoxText(box), style});
     if (auto act = std::exchange(whileShown, nullptr)) act();
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    const int button = answers.empty() ? IDOK : answers.front();
+    if (!answers.empty()) answers.erase(answers.begin());
+    PostMessageA(box, WM_COMMAND, button, 0);
 }
 
 ShellStandIn::ShellStandIn(std::function<void()> onRequest) : onRequest_(std::move(onRequest)) {

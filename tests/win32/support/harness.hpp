@@ -66,6 +66,7 @@ class BoxCatcher {
 public:
     const std::vector<BoxSeen>& seen() const { return seen_; }
     std::function<void()> whileShown;  // run once, inside the next box, before OK
+    std::vector<int> answers;          // the buttons pressed in the next boxes, in order; then OK
 
 private:
     void Catch(HWND box);
