@@ -16,6 +16,7 @@ struct ShellLink {
     std::string iconFile;   // whose icon the shortcut shows
     int iconIndex = 0;
     std::string description;
+    friend bool operator==(const ShellLink&, const ShellLink&) = default;
 };
 
 // Writes `link` to the file `path`, replacing one that is there. COM must be

@@ -1,6 +1,7 @@
 // The real corvane.exe, started from outside as a shortcut would start it: favourites started from the command
 // line, with or without a running Corvane, and what is told after the window has closed.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -91,4 +92,35 @@ TEST_F(E2e, FavoritesSavedBesideAnUnreadableFileAreToldUntilOkIsPressed) {
     EXPECT_FALSE(corvane.Ended(0)) << "the box ended by itself";
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(corvane.Ended(15000));
+}
+
+// The desktop shortcut the running Corvane makes for its selected favourite, started by the shell: a second Corvane
+// hands the request to the first, which starts the game on its core.
+TEST_F(E2e, ADesktopShortcutStartsItsFavoriteThroughTheRunningCorvane) {
+    ProcessReaper games{{"e2egame.exe"}};
+    Desktop desktop;
+    const std::string lnk = desktop.Join("Game on CPU 1.lnk");
+    DeleteFileA(lnk.c_str());
+    Corvane first(dir.path());
+    HWND list = ControlOf(first.Window(), kFavoritesList);
+    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }));  // selected at start-up
+    PostMessageA(list, WM_CONTEXTMENU, WPARAM(list), MAKELPARAM(-1, -1));                 // the context-menu key
+    HWND menu = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(menu = FindWindowExA(nullptr, nullptr, "#32768", nullptr)); }));
+    PostMessageA(menu, WM_CHAR, 's', 0);
+    HWND box = BoxOf(first.pid());
+    EXPECT_EQ(BoxText(box), "The shortcut \"Game on CPU 1.lnk\" is on the desktop.");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    char program[MAX_PATH] = "";
+    GetFullPathNameA(Beside("..\\..\\corvane.exe").c_str(), MAX_PATH, program, nullptr);
+    EXPECT_EQ(ReadLink(lnk),
+              (ShellLink{program, "/launch \"Game on CPU 1\"", dir.path(), game, 0, "Start Game on CPU 1"}));
+    SHELLEXECUTEINFOA open{};
+    open.cbSize = sizeof open;
+    open.lpFile = lnk.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExA(&open));
+    EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == 2; }, 15000)) << LastMask(report);
+    EXPECT_TRUE(PumpUntil([] { return ProcessIds("corvane.exe").size() == 1; }, 15000)) << "the second one runs on";
+    EXPECT_FALSE(first.Ended(0));
 }

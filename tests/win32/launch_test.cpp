@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
-#include "platform/shell_link.hpp"
 #include "support/launching.hpp"
 
 using namespace corvane;
@@ -66,16 +63,6 @@ std::string ListMenu(App& app, int index, const Keys& end) {
     const LPARAM where = index < 0 ? MAKELPARAM(-1, -1) : MAKELPARAM(at.x, at.y);
     return InMenu(end, [&] { SendMessageA(list, WM_CONTEXTMENU, WPARAM(list), where); });
 }
-
-// The current user's desktop; every shortcut a case writes there goes when the object goes.
-struct Desktop {
-    std::vector<std::string> written;
-    std::string Join(const std::string& name) { return written.emplace_back(DesktopFolder().path + "\\" + name); }
-    ~Desktop() {
-        for (const std::string& file : written)
-            DeleteFileA(file.c_str());
-    }
-};
 
 // The launcher's pins at the start for one scope.
 struct PinsFor {
@@ -307,23 +294,13 @@ TEST(Shortcut, ReadBackThroughTheShellAndReplacedOnlyOnYes) {
     App app;
     ASSERT_TRUE(app.Start());
     ListMenu(app, 0, {{}, 's'});
-    ComPtr<IShellLinkA> link;
-    ComPtr<IPersistFile> file;
-    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                           reinterpret_cast<void**>(link.put()))) &&
-                SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()))));
-    ASSERT_TRUE(SUCCEEDED(file->Load(std::wstring(lnk.begin(), lnk.end()).c_str(), STGM_READ)));
-    char target[MAX_PATH] = "", args[MAX_PATH] = "", folder[MAX_PATH] = "", icon[MAX_PATH] = "", about[MAX_PATH] = "";
-    int index = -1;
-    link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
-    link->GetArguments(args, MAX_PATH);
-    link->GetWorkingDirectory(folder, MAX_PATH);
-    link->GetIconLocation(icon, MAX_PATH, &index);
-    link->GetDescription(about, MAX_PATH);
-    EXPECT_EQ(std::make_tuple(std::string(target), std::string(args), std::string(folder), std::string(icon), index),
-              std::make_tuple(ThisExePath(), std::string(R"(/launch "a\b/c:d*e?f\"g<h>i|j on CPU 1")"), dir.path(),
-                              std::string("c:\\games\\chess.exe"), 0));
-    EXPECT_EQ(std::string(about), R"(Start a\b/c:d*e?f"g<h>i|j on CPU 1)");
+    const ShellLink expected{ThisExePath(),
+                             R"(/launch "a\b/c:d*e?f\"g<h>i|j on CPU 1")",
+                             dir.path(),
+                             "c:\\games\\chess.exe",
+                             0,
+                             R"(Start a\b/c:d*e?f"g<h>i|j on CPU 1)"};
+    EXPECT_EQ(ReadLink(lnk), expected);
     // Asked before replacing: No keeps the file there, Yes writes it again; a file that cannot be written is told.
     ASSERT_TRUE(WriteBytes(lnk, "old"));
     app.boxes().answers = {IDNO};
@@ -335,7 +312,6 @@ TEST(Shortcut, ReadBackThroughTheShellAndReplacedOnlyOnYes) {
     ASSERT_TRUE(DeleteFileA(lnk.c_str()) && CreateDirectoryA(lnk.c_str(), nullptr));
     app.boxes().answers = {IDYES};
     ListMenu(app, 0, {{}, 's'});
-    RemoveDirectoryA(lnk.c_str());
     const std::string name = "\"a_b_c_d_e_f_g_h_i_j on CPU 1.lnk\"";
     const std::string asked = "There is already a shortcut " + name + " on the desktop. Replace it?";
     std::vector<std::string> texts;
