@@ -222,7 +222,7 @@ FAULTS = [
      "        if (lead[byte]) {\n            ++i;  // its second byte is part of the character\n        } else if",
      "        if",
      "shortcut file name: the second byte of a double-byte character is replaced as a backslash or bar"),
-    ("S4", PURE, "src/platform/shell_rules.cpp",
+    ("S4", WIN32, "src/platform/shell_rules.cpp",
      "        if (c == '&') item.push_back('&');\n", "",
      "tray menu: an '&' in a title is taken for an access-key mark"),
     ("S5", WIN32, "src/panels/favorites_panel.cpp",

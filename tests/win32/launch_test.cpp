@@ -22,46 +22,33 @@ std::string MenuItems(HMENU menu) {
     return items;
 }
 
-// What ends a menu: keys, then an access key (0: none).
-struct Keys {
-    std::vector<WPARAM> keys;
-    char access;
-};
-
-// The popup menu, once it shows: its items; then the keys that end it.
-struct MenuWatch {
-    Keys end;
+// Opens a menu by `open`, then presses `keys` (an access key by its letter) in it once it shows; its items.
+std::string InMenu(const std::vector<WPARAM>& keys, const std::function<void()>& open) {
     std::string items;
-    void Look() {
-        HWND menu = nullptr;  // the popup menu's window, once it shows
-        while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu))
-            continue;
-        if (!menu || !items.empty()) return;
-        items = MenuItems(reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)));
-        for (WPARAM key : end.keys)
-            PostMessageA(menu, WM_KEYDOWN, key, 0);
-        if (end.access) PostMessageA(menu, WM_CHAR, WPARAM(end.access), 0);
-    }
-};
-
-// Opens a menu by `open` and ends it by `end`; the items it showed.
-std::string InMenu(const Keys& end, const std::function<void()>& open) {
-    MenuWatch watch{end, ""};
-    const Ticker ticker([&watch] { watch.Look(); }, 20);
+    const Ticker ticker(
+        [&] {
+            HWND menu = nullptr;
+            while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu))
+                continue;
+            if (!menu || !items.empty()) return;
+            items = MenuItems(reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)));
+            for (WPARAM key : keys)
+                PostMessageA(menu, WM_KEYDOWN, key, 0);
+        },
+        20);
     open();
-    return watch.items;
+    return items;
 }
 
-// The favorites list's context menu: at entry `index` as a right click opens it, or for the selected entry from
-// the keyboard (-1).
-std::string ListMenu(App& app, int index, const Keys& end) {
+// The favorites list's context menu: at entry `index` as a right click opens it, or from the keyboard (-1).
+std::string ListMenu(App& app, int index, const std::vector<WPARAM>& keys) {
     HWND list = app.control(kFavoritesList);
     RECT item{};
-    SendMessageA(list, LB_GETITEMRECT, WPARAM(index < 0 ? 0 : index), LPARAM(&item));
+    SendMessageA(list, LB_GETITEMRECT, WPARAM(index), LPARAM(&item));
     POINT at{item.left + 5, item.top + 2};
     ClientToScreen(list, &at);
     const LPARAM where = index < 0 ? MAKELPARAM(-1, -1) : MAKELPARAM(at.x, at.y);
-    return InMenu(end, [&] { SendMessageA(list, WM_CONTEXTMENU, WPARAM(list), where); });
+    return InMenu(keys, [&] { SendMessageA(list, WM_CONTEXTMENU, WPARAM(list), where); });
 }
 
 // The launcher's pins at the start for one scope.
@@ -173,7 +160,6 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
     const Row rows[] = {
         {"double click on the icon", 1, WM_LBUTTONDBLCLK, Hidden, false, {}, false, Normal},
         {"another icon's id", 2, WM_LBUTTONDBLCLK, Hidden, false, {}, false, Hidden},
-        {"right click, then Escape", 1, WM_RBUTTONUP, Normal, false, {VK_ESCAPE}, true, Normal},
         {"right click, then Exit Corvane", 1, WM_RBUTTONUP, Hidden, false, {VK_UP, VK_RETURN}, true, Closed},
         {"a real move inside at x=515", MK_LBUTTON, WM_LBUTTONDBLCLK, Maximised, true, {}, false, Maximised},
     };
@@ -188,8 +174,7 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
         const POINT at{GetSystemMetrics(SM_CXSCREEN) / 2 * row.inside, GetSystemMetrics(SM_CYSCREEN) / 2 * row.inside};
         POINT cursor{};
         ASSERT_TRUE(SetCursorPos(at.x, at.y) && GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y);
-        const std::string items =
-            InMenu({row.keys, 0}, [&] { SendMessageA(app.hwnd(), WM_MOUSEMOVE, row.wp, row.lp); });
+        const std::string items = InMenu(row.keys, [&] { SendMessageA(app.hwnd(), WM_MOUSEMOVE, row.wp, row.lp); });
         EXPECT_EQ(items, row.menu ? "Exit Corvane|" : "");
         EXPECT_TRUE(PumpUntil([&] { return StateOf(app.hwnd()) == row.after; }, 3000));
     }
@@ -227,103 +212,92 @@ TEST(TrayMenu, TheFavoritesInListOrderAndOneStartedFromIt) {
     app.Click(kAddButton);
     app.SetText(kTitleEdit, "Typed");
     ShowWindow(app.hwnd(), SW_MINIMIZE);
-    const auto trayMenu = [&app](const Keys& end) {
-        return InMenu(end, [&app] { SendMessageA(app.hwnd(), kTrayCallback, 1, WM_RBUTTONUP); });
+    const auto trayMenu = [&app](const std::vector<WPARAM>& keys) {
+        return InMenu(keys, [&app] { SendMessageA(app.hwnd(), kTrayCallback, 1, WM_RBUTTONUP); });
     };
-    EXPECT_EQ(trayMenu({{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 0}), "A on CPU 0|B on CPU 0|C on CPU 1||Exit Corvane|");
+    EXPECT_EQ(trayMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}), "A on CPU 0|B on CPU 0|C on CPU 1||Exit Corvane|");
     EXPECT_TRUE(PumpUntil([] { return Affinities("tray.exe") == Masks{2}; })) << "the third did not start on CPU 1";
-    EXPECT_EQ(StateOf(app.hwnd()), Shown::Hidden);
-    EXPECT_EQ(std::make_pair(app.Text(kTitleEdit), app.Selected()), std::make_pair(std::string("Typed"), 0));
-    // Added, then the first removed: each shows in the next menu.
+    EXPECT_EQ(std::make_tuple(StateOf(app.hwnd()), app.Text(kTitleEdit), app.Selected()),
+              std::make_tuple(Shown::Hidden, std::string("Typed"), 0));
     app.SetText(kTargetEdit, "c:\\nowhere\\new.exe");
     app.Click(kSaveButton);
-    EXPECT_EQ(trayMenu({{VK_ESCAPE}, 0}), "A on CPU 0|B on CPU 0|C on CPU 1|Typed on CPU 0||Exit Corvane|");
+    EXPECT_EQ(trayMenu({VK_ESCAPE}), "A on CPU 0|B on CPU 0|C on CPU 1|Typed on CPU 0||Exit Corvane|");
     app.Select(0);
     Press(app, kRemoveButton);
-    EXPECT_EQ(trayMenu({{VK_ESCAPE}, 0}), "B on CPU 0|C on CPU 1|Typed on CPU 0||Exit Corvane|");
+    EXPECT_EQ(trayMenu({VK_ESCAPE}), "B on CPU 0|C on CPU 1|Typed on CPU 0||Exit Corvane|");
 }
 
-// A right click selects the entry under the pointer, as a click does; the keyboard's menu is the selected entry's.
+// A right click selects the entry under the pointer and loads it, as a click does; the keyboard's menu is the
+// selected entry's.
 TEST(FavoritesMenu, EachItemDoesWhatItSays) {
     struct Row {
-        const char* name;
-        int at;  // -1: from the keyboard, on the second entry
-        Keys end;
-        int selected;
-        const char* title;  // the editor's, loaded by the selection
+        int at;      // -1: from the keyboard, on the second entry
+        WPARAM key;  // the item's access key
         std::size_t left;
         bool shortcut;
         O launch;
     };
     const Row rows[] = {
-        {"right click on the second, then Escape", 1, {{VK_ESCAPE}, 0}, 1, "Two", 3, false, O::NotPinned},
-        {"Launch", 1, {{}, 'l'}, 1, "Two", 3, false, O::Unpinned},
-        {"Create Desktop Shortcut", 1, {{}, 's'}, 1, "Two", 3, true, O::NotPinned},
-        {"the context-menu key, then Remove", -1, {{}, 'r'}, -1, "", 2, false, O::NotPinned},
+        {1, 'L', 3, false, O::Unpinned},
+        {-1, 'R', 2, false, O::NotPinned},
+        {1, 'S', 3, true, O::NotPinned},  // last: the shortcut stays until the case ends
     };
     TempDir dir;
     Desktop desktop;
     const std::string shortcut = desktop.Join("Two on Default.lnk");
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(char(row.key));
         ProcessReaper reaper{{"menu.exe"}};
         const std::string game = Place(dir, "menu.exe");
         ASSERT_TRUE(WriteBytes("Favorites", Fav("One", kCpuDefault, game, dir.path(), "None") +
                                                 Fav("Two", kCpuDefault, game, dir.path(), "None") +
                                                 Fav("Three", kCpuDefault, game, dir.path(), "None")));
-        DeleteFileA(shortcut.c_str());
         App app;
         ASSERT_TRUE(app.Start());
         if (row.at < 0) app.Select(1);
-        EXPECT_EQ(ListMenu(app, row.at, row.end), "&Launch|Create Desktop &Shortcut|&Remove|");
-        EXPECT_EQ(std::make_pair(app.Selected(), app.Text(kTitleEdit)),
-                  std::make_pair(row.selected, std::string(row.title)));
-        EXPECT_EQ(app.Favorites().size(), row.left);
-        EXPECT_EQ(GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES, row.shortcut);
-        EXPECT_EQ(app.win().lastLaunch(), row.launch);
+        EXPECT_EQ(ListMenu(app, row.at, {row.key}), "&Launch|Create Desktop &Shortcut|&Remove|");
+        const auto shown = std::make_pair(app.Selected(), app.Text(kTitleEdit));
+        EXPECT_EQ(shown, row.at < 0 ? std::make_pair(-1, std::string()) : std::make_pair(1, std::string("Two")));
+        EXPECT_EQ(
+            std::make_tuple(app.Favorites().size(), GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES,
+                            app.win().lastLaunch()),
+            std::make_tuple(row.left, row.shortcut, row.launch));
     }
 }
 
-TEST(Shortcut, ReadBackThroughTheShellAndReplacedOnlyOnYes) {
+// An existing shortcut is replaced only on Yes; one that cannot be written is told, with the system's reason.
+TEST(Shortcut, ReplacedOnlyOnYes) {
+    struct Row {
+        bool folder;  // a folder of the shortcut's name is in the way
+        int answer;
+        std::vector<std::string> boxes;  // up to the reason
+    };
+    const std::string asked = "There is already a shortcut \"Chess on CPU 1.lnk\" on the desktop. Replace it?";
+    const Row rows[] = {
+        {false, IDNO, {asked}},
+        {false, IDYES, {asked, "The shortcut \"Chess on CPU 1.lnk\" is on the desktop."}},
+        {true, IDYES, {asked, "Corvane could not create the shortcut \"Chess on CPU 1.lnk\" on the desktop:"}},
+    };
     TempDir dir;
     Desktop desktop;
-    const std::string lnk = desktop.Join("a_b_c_d_e_f_g_h_i_j on CPU 1.lnk");
-    DeleteFileA(lnk.c_str());
-    ASSERT_TRUE(
-        WriteBytes("Favorites", Fav(R"(a\b/c:d*e?f"g<h>i|j)", kCpu1, "c:\\games\\chess.exe", dir.path(), "None")));
+    const std::string lnk = desktop.Join("Chess on CPU 1.lnk");
+    ASSERT_TRUE(WriteBytes("Favorites", Fav("Chess", kCpu1, "c:\\games\\chess.exe", dir.path(), "None")));
     App app;
     ASSERT_TRUE(app.Start());
-    ListMenu(app, 0, {{}, 's'});
-    const ShellLink expected{ThisExePath(),
-                             R"(/launch "a\b/c:d*e?f\"g<h>i|j on CPU 1")",
-                             dir.path(),
-                             "c:\\games\\chess.exe",
-                             0,
-                             R"(Start a\b/c:d*e?f"g<h>i|j on CPU 1)"};
-    EXPECT_EQ(ReadLink(lnk), expected);
-    // Asked before replacing: No keeps the file there, Yes writes it again; a file that cannot be written is told.
-    ASSERT_TRUE(WriteBytes(lnk, "old"));
-    app.boxes().answers = {IDNO};
-    ListMenu(app, 0, {{}, 's'});
-    EXPECT_EQ(ReadBytes(lnk), "old");
-    app.boxes().answers = {IDYES};
-    ListMenu(app, 0, {{}, 's'});
-    EXPECT_NE(ReadBytes(lnk), "old");
-    ASSERT_TRUE(DeleteFileA(lnk.c_str()) && CreateDirectoryA(lnk.c_str(), nullptr));
-    app.boxes().answers = {IDYES};
-    ListMenu(app, 0, {{}, 's'});
-    const std::string name = "\"a_b_c_d_e_f_g_h_i_j on CPU 1.lnk\"";
-    const std::string asked = "There is already a shortcut " + name + " on the desktop. Replace it?";
-    std::vector<std::string> texts;
-    std::vector<UINT> styles;
-    for (const BoxSeen& box : app.boxes().seen()) {
-        texts.push_back(box.text.substr(0, box.text.find(":\n")));
-        styles.push_back(box.style);
+    for (const Row& row : rows) {
+        ASSERT_TRUE(row.folder ? CreateDirectoryA(lnk.c_str(), nullptr) : WriteBytes(lnk, "old"));
+        app.boxes().answers = {row.answer};
+        const std::size_t before = app.boxes().seen().size();
+        ListMenu(app, 0, {'S'});
+        std::vector<std::string> boxes;
+        for (std::size_t i = before; i < app.boxes().seen().size(); ++i) {
+            const std::string& text = app.boxes().seen()[i].text;
+            const std::size_t reason = text.find(":\n");
+            EXPECT_TRUE(reason == std::string::npos || reason + 2 < text.size()) << "no reason given";
+            boxes.push_back(text.substr(0, reason == std::string::npos ? reason : reason + 1));
+        }
+        EXPECT_EQ(boxes, row.boxes);
+        EXPECT_EQ(ReadLink(lnk).target.empty(), row.folder || row.answer == IDNO) << "written on No, or not on Yes";
+        DeleteFileA(lnk.c_str()) || RemoveDirectoryA(lnk.c_str());
     }
-    const std::string told = "The shortcut " + name + " is on the desktop.";
-    EXPECT_EQ(texts, (std::vector<std::string>{told, asked, asked, told, asked,
-                                               "Corvane could not create the shortcut " + name + " on the desktop"}));
-    EXPECT_EQ(styles, (std::vector<UINT>{MB_ICONINFORMATION, MB_YESNO, MB_YESNO, MB_ICONINFORMATION, MB_YESNO,
-                                         MB_ICONWARNING}));
-    EXPECT_GT(app.boxes().seen().back().text.size(), texts.back().size() + 3) << "no reason given";
 }

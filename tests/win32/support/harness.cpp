@@ -303,11 +303,6 @@ ShellLink ReadLink(const std::string& path) {
     return {text[0], text[1], text[2], text[3], read.iconIndex, text[4]};
 }
 
-Desktop::~Desktop() {
-    for (const std::string& file : written)
-        DeleteFileA(file.c_str()) || RemoveDirectoryA(file.c_str());
-}
-
 Shown StateOf(HWND w) {
     if (!IsWindow(w)) return Shown::Closed;
     if (!IsWindowVisible(w)) return IsIconic(w) ? Shown::Hidden : Shown::Other;

@@ -155,7 +155,10 @@ ShellLink ReadLink(const std::string& path);
 struct Desktop {
     std::vector<std::string> written;
     std::string Join(const std::string& name) { return written.emplace_back(DesktopFolder().path + "\\" + name); }
-    ~Desktop();
+    ~Desktop() {
+        for (const std::string& file : written)
+            DeleteFileA(file.c_str()) || RemoveDirectoryA(file.c_str());
+    }
 };
 
 enum class Shown { Normal, Hidden, Maximised, Closed, Other };  // Hidden: in the notification area
