@@ -20,12 +20,13 @@ public:
     virtual void Launch() = 0;              // launch the current favorite
     virtual void OpenEditor() = 0;          // Add
     virtual void Remove(int index) = 0;     // Remove, on the list's entry `index` (-1: none selected)
-    virtual void CreateShortcut(int index) = 0;  // a desktop shortcut that launches the list's entry `index`
     virtual void Save() = 0;                // save the editor's fields as a new favorite
     virtual void CloseEditor() = 0;         // Cancel in the editor
     virtual void OpenBrowser() = 0;         // the target label was clicked
     virtual void TargetChosen(const ChosenTarget& chosen) = 0;
     virtual void CloseBrowser() = 0;  // Cancel in the browse panel
+    // A desktop shortcut that launches the list's entry `index` (-1: none selected).
+    virtual void CreateShortcut(int index) = 0;
 
 protected:
     ~PanelHost() = default;
