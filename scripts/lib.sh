@@ -23,7 +23,9 @@ wine_env() {
     # No debugger either: on a crash it hangs instead of printing a trace, so
     # a crashing test would wait for its timeout. Without it the program ends
     # at once with the low byte of the exception code (5: access violation).
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+    # No menu builder: a shortcut written to the prefix's desktop stays there
+    # instead of becoming a launcher on the Linux desktop.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
 }
 
 # Prints the loader that runs the Windows program $1: the 32-bit one for a
@@ -125,6 +127,18 @@ wine_stop_server() {
     return 1
 }
 
+# Wine links the prefix's desktop to the Linux home; the shortcuts that tests
+# and screenshots put on the desktop belong in the prefix, in a folder of its
+# own. (A prefix update links it again; every session looks.)
+wine_own_desktop() {
+    local desktop
+    for desktop in "$WINEPREFIX"/drive_c/users/*/Desktop; do
+        if [ -L "$desktop" ]; then
+            rm -f "$desktop" && mkdir -p "$desktop"
+        fi
+    done
+}
+
 # Makes sure $WINEPREFIX is a complete prefix and a server runs for it (see
 # wine_start_server for $1). Parallel callers (ctest -j) serialise on a lock
 # next to the prefix, so only one of them creates it.
@@ -161,6 +175,7 @@ wine_prepare() {
     fi
     if [ "$status" -eq 0 ]; then
         wine_add_32bit_side || status=1
+        wine_own_desktop
     fi
     if [ "$status" -eq 0 ]; then
         wine_start_server "$persist" || { log "cannot start wineserver for $WINEPREFIX"; status=1; }

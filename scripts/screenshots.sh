@@ -2,6 +2,9 @@
 # Takes the README's screenshots of the three panels, cropped to the window:
 #   docs/favorites.png  docs/editor.png  docs/browser.png        at 100 %
 #   docs/favorites-150.png  docs/editor-150.png  docs/browser-150.png  at 150 %
+# and, at 100 %, of the two menus, each opened by a real right click:
+#   docs/list-menu.png   the favorites list's menu, over the window
+#   docs/tray-menu.png   the notification-area menu, over Wine's system tray
 # Builds the 64-bit program, then runs it under Wine on a private Xvfb (or
 # the current DISPLAY) with a Wine prefix of its own, build/screenshots/, in
 # which it sets the display scale and lays out a few sample games and their
@@ -17,7 +20,8 @@ POKE="$BUILD/tools/corvane_poke.exe"
 DOCS="$CORVANE_ROOT/docs"
 TITLE='^Corvane!$'
 
-poke() { "$WINE64" "$POKE" "$@"; }
+# What it prints comes through Wine's console with CR LF line ends.
+poke() { "$WINE64" "$POKE" "$@" | tr -d '\r'; }
 
 # The Debian build of Wine does not find the fonts it ships (fonts-wine puts
 # them in /usr/share/wine/fonts; this Wine looks elsewhere), so without this
@@ -67,6 +71,45 @@ shoot() {
     echo "wrote ${out#"$CORVANE_ROOT"/}"
 }
 
+# The open menu and the X window $1 together, cropped from the screen.
+shoot_menu() {
+    local win=$1 out=$2 X Y WIDTH HEIGHT SCREEN mx my mw mh left top right bottom
+    sleep 1 # let the menu paint
+    read -r mx my mw mh < <(poke menu) || return 1
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    left=$((X < mx ? X : mx))
+    top=$((Y < my ? Y : my))
+    right=$((X + WIDTH > mx + mw ? X + WIDTH : mx + mw))
+    bottom=$((Y + HEIGHT > my + mh ? Y + HEIGHT : my + mh))
+    import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage -strip \
+        -define png:exclude-chunks=date,time "$out"
+    echo "wrote ${out#"$CORVANE_ROOT"/}"
+}
+
+# A real right click at the screen point $1 $2, as a user gives it.
+right_click() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.5
+    xdotool click 3
+}
+
+# The favorites list's menu on its second entry, then the notification-area
+# menu; each closed again with Escape.
+shoot_menus() {
+    local win=$1 tray X Y WIDTH HEIGHT SCREEN
+    # shellcheck disable=SC2046 # "X Y", two arguments
+    right_click $(poke entry 1) &&
+        shoot_menu "$win" "$DOCS/list-menu.png" || return 1
+    xdotool key Escape
+    tray=$(xdotool search --name '^Wine System Tray$' | head -n 1)
+    [ -n "$tray" ] || { log "no Wine system tray on $DISPLAY"; return 1; }
+    eval "$(xdotool getwindowgeometry --shell "$tray")"
+    # The first icon's middle, below the tray's title bar.
+    right_click $((X + 13)) $((Y + 31)) &&
+        shoot_menu "$tray" "$DOCS/tray-menu.png" || return 1
+    xdotool key Escape
+}
+
 # One run of corvane.exe at $1 dpi; file names get the suffix $2.
 session_at() {
     local dpi=$1 suffix=$2 win="" i pid
@@ -86,6 +129,7 @@ session_at() {
     fi
     local failed=0
     shoot "$win" "$DOCS/favorites$suffix.png" &&
+        { [ -n "$suffix" ] || shoot_menus "$win"; } &&
         poke click Add &&
         shoot "$win" "$DOCS/editor$suffix.png" &&
         poke click Target &&
@@ -114,6 +158,9 @@ if [ "${1:-}" = --session ]; then
     "$WINE64" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
     exit "$status"
 fi
+# Reached only when a shell error abandoned the session part above: the part
+# below would start another session inside this one.
+[ "${1:-}" = --session ] && exit 1
 
 "$CORVANE_SCRIPTS/deps.sh"
 (

@@ -6,12 +6,19 @@
 //                                  browse panel's folder list
 //   corvane_poke select FILE       selects that file in the browse panel
 //   corvane_poke close             closes the window as its close box does
+//   corvane_poke entry N           prints where entry N of the favorites
+//                                  list is on the screen: "X Y" of a point
+//                                  on its text, for a real mouse click
+//   corvane_poke menu              prints the open popup menu's rectangle on
+//                                  the screen, "X Y WIDTH HEIGHT" (waits up
+//                                  to 5 s for one)
 //
 // Controls are found through the window's own tree by caption or id, so the
 // clicks do not depend on where the window is or how large it is drawn.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -102,6 +109,35 @@ int SelectLine(int id, const char* name, bool open) {
     return 1;
 }
 
+int Entry(int index) {
+    HWND list = Find(nullptr, corvane::kFavoritesList);
+    RECT item{};
+    if (!list || SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) {
+        std::fprintf(stderr, "corvane_poke: the favorites list has no entry %d on show\n", index);
+        return 1;
+    }
+    POINT at{item.left + 40, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &at);
+    std::printf("%ld %ld\n", at.x, at.y);
+    return 0;
+}
+
+int Menu() {
+    for (int i = 0; i < 50; ++i) {
+        HWND menu = nullptr;
+        while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu))
+            continue;
+        RECT rc{};
+        if (menu && GetWindowRect(menu, &rc)) {
+            std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+            return 0;
+        }
+        Sleep(100);
+    }
+    std::fprintf(stderr, "corvane_poke: no menu open\n");
+    return 1;
+}
+
 int Wait() {
     for (int i = 0; i < 300; ++i) {
         HWND window = MainWindow();
@@ -125,6 +161,9 @@ int main(int argc, char** argv) {
     if (verb == "open" && argc == 3) return SelectLine(corvane::kFolderList, argv[2], true);
     if (verb == "select" && argc == 3) return SelectLine(corvane::kFileList, argv[2], false);
     if (verb == "close") return PostMessageA(MainWindow(), WM_CLOSE, 0, 0) ? 0 : 1;
-    std::fprintf(stderr, "usage: corvane_poke wait | click CAPTION | open FOLDER | select FILE | close\n");
+    if (verb == "entry" && argc == 3) return Entry(std::atoi(argv[2]));
+    if (verb == "menu") return Menu();
+    std::fprintf(stderr,
+                 "usage: corvane_poke wait | click CAPTION | open FOLDER | select FILE | close | entry N | menu\n");
     return 2;
 }

@@ -42,6 +42,7 @@ bool MainWindow::Create(HINSTANCE instance) {
     if (!RegisterWindowClass(instance, kClassName, Theme::Background()) || !Panel::Register(instance)) return false;
     if (!theme_.Create(DpiFor(nullptr))) return false;
     LoadIcons(instance);
+    com_.Enter();
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 
     RECT rc{0, 0, TwipsToPixels(kClientWidth, theme_.dpi()), TwipsToPixels(kClientHeight, theme_.dpi())};
@@ -202,7 +203,6 @@ void MainWindow::OnClose() {
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
-        if (LOWORD(wp) == TrayIcon::kExitCommand) PostMessageA(hwnd(), WM_CLOSE, 0, 0);
         if (LOWORD(wp) == IDOK) OnEnter();
         return 0;
     case kTrayCallback:
@@ -245,14 +245,37 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void MainWindow::OnTrayMessage(WPARAM wp, LPARAM lp) {
     switch (trayIcon_.ActionFor(hwnd(), wp, lp)) {
     case TrayIcon::Action::Restore:
-        ShowWindow(hwnd(), SW_RESTORE);
-        ShowWindow(hwnd(), SW_SHOW);
-        (void)DoEvents();  // nothing follows
+        Restore();
         break;
     case TrayIcon::Action::ShowMenu:
-        trayIcon_.ShowMenu(hwnd());
+        OnTrayMenu(trayIcon_.ShowMenu(hwnd(), store_.items()));
         break;
     case TrayIcon::Action::None:
+        break;
+    }
+}
+
+void MainWindow::Restore() {
+    ShowWindow(hwnd(), SW_RESTORE);
+    ShowWindow(hwnd(), SW_SHOW);
+    (void)DoEvents();  // nothing follows
+}
+
+void MainWindow::OnTrayMenu(const TrayIcon::Choice& choice) {
+    // The menu let events in: the window may have closed while it was open.
+    if (!hwnd()) return;
+    switch (choice.kind) {
+    case TrayIcon::Choice::Kind::Exit:
+        PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+        break;
+    case TrayIcon::Choice::Kind::More:
+        Restore();
+        break;
+    case TrayIcon::Choice::Kind::Favorite:
+        // As a shortcut's request: the stored favorite, the window left as it is.
+        LaunchByDisplay(choice.display);
+        break;
+    case TrayIcon::Choice::Kind::None:
         break;
     }
 }

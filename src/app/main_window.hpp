@@ -111,6 +111,8 @@ private:
     void OnClose();
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnTrayMessage(WPARAM wp, LPARAM lp);
+    void OnTrayMenu(const TrayIcon::Choice& choice);
+    void Restore();  // shown again, as the icon's double click asks
     LRESULT OnCopyData(const COPYDATASTRUCT& data);
     bool HandOverLaunchRequest(HWND other);
     // Start-up got past the single-instance test: the window is Corvane's.
@@ -121,6 +123,7 @@ private:
     void Launch() override { OnLaunch(); }
     void OpenEditor() override;
     void Remove(int index) override;
+    void CreateShortcut(int index) override;  // shortcut_commands.cpp
     void Save() override;
     void CloseEditor() override;
     void OpenBrowser() override;
@@ -130,6 +133,9 @@ private:
     void OnEnter();
     void ShowPanel(Panel& show, Panel& hide);
 
+    // The shell's link object lives in this thread's apartment; first in,
+    // so that it is left last.
+    ComApartment com_;
     // launches and their queue (launches.cpp)
     // A launch asked for, made when it was asked for; `listed` false when
     // the list held no favorite of that name then.

@@ -2,8 +2,16 @@
 
 #include "panels/icon_preview.hpp"
 #include "panels/panel_host.hpp"
+#include "platform/texts.hpp"
 
 namespace corvane {
+
+namespace {
+
+// The context menu's commands, returned by TrackPopupMenu.
+enum MenuCommand : UINT { kMenuLaunch = 1, kMenuShortcut, kMenuRemove };
+
+}  // namespace
 
 void FavoritesPanel::ClearList() {
     SendMessageA(list(), LB_RESETCONTENT, 0, 0);
@@ -92,6 +100,61 @@ bool FavoritesPanel::OnDrawItem(const DRAWITEMSTRUCT& item) {
     if (HICON icon = previewIcon())
         DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
     return true;
+}
+
+int FavoritesPanel::MenuEntry(POINT& at) {
+    if (at.x == -1 && at.y == -1) {
+        // The context-menu key or Shift+F10: the selected entry, the menu below it.
+        const int index = CurrentIndex();
+        RECT item{};
+        if (index < 0 ||
+            SendMessageA(list(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+            return -1;
+        at = {item.left, item.bottom};
+        ClientToScreen(list(), &at);
+        return index;
+    }
+    POINT client = at;
+    ScreenToClient(list(), &client);
+    const LRESULT hit = SendMessageA(list(), LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+    // The high word is set below the last entry, where there is nothing to act on.
+    if (hit == LB_ERR || HIWORD(hit) != 0) return -1;
+    const int index = LOWORD(hit);
+    // Selected as a click selects it, so that everything shows the entry the menu acts on.
+    return Select(index) == Selection::Made ? index : -1;
+}
+
+bool FavoritesPanel::OnContextMenu(HWND from, POINT at) {
+    if (from != list()) return false;
+    if (MenuEntry(at) < 0 || !hwnd()) return true;
+    UniqueMenu menu(CreatePopupMenu());
+    const UINT launch = IsWindowEnabled(control(kLaunchButton)) ? MF_STRING : MF_STRING | MF_GRAYED;
+    if (!menu || !AppendMenuA(menu.get(), launch, kMenuLaunch, text::kMenuLaunch) ||
+        !AppendMenuA(menu.get(), MF_STRING, kMenuShortcut, text::kMenuShortcut) ||
+        !AppendMenuA(menu.get(), MF_STRING, kMenuRemove, text::kMenuRemove))
+        return true;
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr));
+    // The menu let events in.
+    if (alive()) OnMenuCommand(chosen);
+    return true;
+}
+
+void FavoritesPanel::OnMenuCommand(UINT command) {
+    // Launch and Remove ask what their buttons ask.
+    switch (command) {
+    case kMenuLaunch:
+        (void)Request(&PanelHost::Launch);  // nothing follows
+        break;
+    case kMenuShortcut:
+        (void)Request(&PanelHost::CreateShortcut, CurrentIndex());  // nothing follows
+        break;
+    case kMenuRemove:
+        (void)Request(&PanelHost::Remove, CurrentIndex());  // nothing follows
+        break;
+    default:
+        break;
+    }
 }
 
 }  // namespace corvane

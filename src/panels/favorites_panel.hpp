@@ -52,6 +52,11 @@ public:
 private:
     void OnCommand(int id, int code) override;
     bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+    // The list's menu: Launch, Create Desktop Shortcut and Remove, for the
+    // entry under the pointer (which it selects first) or the selected one.
+    bool OnContextMenu(HWND from, POINT at) override;
+    int MenuEntry(POINT& at);
+    void OnMenuCommand(UINT command);
     HWND list() const { return control(kFavoritesList); }
 
     const FavoriteStore& store_;

@@ -1,5 +1,7 @@
 #include "panels/panel.hpp"
 
+#include <windowsx.h>
+
 #include "panels/controls.hpp"
 #include "platform/win.hpp"
 
@@ -54,6 +56,9 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (HBRUSH brush =
                 theme_.ControlColors(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), msg == WM_CTLCOLORSTATIC))
             return reinterpret_cast<LRESULT>(brush);
+        return Default(msg, wp, lp);
+    case WM_CONTEXTMENU:
+        if (OnContextMenu(reinterpret_cast<HWND>(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) return 0;
         return Default(msg, wp, lp);
     case WM_DRAWITEM:
         return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)) ? TRUE : FALSE;

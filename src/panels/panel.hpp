@@ -41,6 +41,10 @@ public:
 protected:
     virtual void OnCommand(int id, int code) = 0;
     virtual bool OnDrawItem(const DRAWITEMSTRUCT&) { return false; }
+    // WM_CONTEXTMENU from `from` (one of the panel's controls), at `at` in
+    // screen coordinates, or (-1, -1) from the keyboard; false when the panel
+    // has no menu for it.
+    virtual bool OnContextMenu(HWND /*from*/, POINT /*at*/) { return false; }
     // Runs once the controls exist.
     virtual bool OnControlsCreated() { return true; }
 

@@ -25,6 +25,8 @@ public:
     virtual void OpenBrowser() = 0;         // the target label was clicked
     virtual void TargetChosen(const ChosenTarget& chosen) = 0;
     virtual void CloseBrowser() = 0;  // Cancel in the browse panel
+    // A desktop shortcut that launches the list's entry `index` (-1: none selected).
+    virtual void CreateShortcut(int index) = 0;
 
 protected:
     ~PanelHost() = default;

@@ -12,6 +12,32 @@ namespace corvane::text {
 // The tip of the notification-area icon and its menu's exit item.
 inline constexpr const char* kTrayTip = "Crv By Tamsel";
 inline constexpr const char* kExitCorvane = "Exit Corvane";
+// Shown in that menu in place of the favorites past the first twenty: it
+// brings the window back, where the whole list is.
+inline constexpr const char* kMoreFavorites = "More...";
+
+// The favorites list's context menu.
+inline constexpr const char* kMenuLaunch = "&Launch";
+inline constexpr const char* kMenuShortcut = "Create Desktop &Shortcut";
+inline constexpr const char* kMenuRemove = "&Remove";
+
+// A favorite's desktop shortcut: what it says it does, and the boxes about it.
+// `titleOnCore`: "Chess on CPU 1", "Chess on Default".
+inline std::string ShortcutDescription(std::string_view titleOnCore) {
+    return "Start " + std::string(titleOnCore);
+}
+inline std::string ShortcutExists(std::string_view file) {
+    return "There is already a shortcut \"" + std::string(file) + "\" on the desktop. Replace it?";
+}
+inline std::string ShortcutCreated(std::string_view file) {
+    return "The shortcut \"" + std::string(file) + "\" is on the desktop.";
+}
+inline std::string ShortcutFailed(std::string_view file, std::string_view reason) {
+    return "Corvane could not create the shortcut \"" + std::string(file) + "\" on the desktop:\n" +
+           std::string(reason);
+}
+// A failure the system has no words for, by its number.
+inline constexpr const char* kErrorNumber = "Error 0x%08lX.";
 
 // Save refused: a field is too short, or the favorite is already listed.
 inline constexpr const char* kFillIn = "Please fill in the required data!";

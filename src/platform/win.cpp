@@ -133,6 +133,14 @@ std::string SystemMessage(DWORD error, std::string_view file) {
     return message.empty() ? "error " + std::to_string(error) : message;
 }
 
+void WarningBox(HWND owner, const char* text) {
+    MessageBoxA(owner, text, kAppTitle, MB_OK | MB_ICONWARNING);
+}
+
+bool AskYesNo(HWND owner, const char* text) {
+    return MessageBoxA(owner, text, kAppTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 ComApartment::~ComApartment() {
     if (!entered_) return;
     if (const auto coUninitialize = LoadSystemProc<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize"))

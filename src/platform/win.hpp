@@ -58,6 +58,10 @@ void Beep();
 
 // Modal message box with the information icon and one OK button.
 void InfoBox(HWND owner, const char* text);
+// The same with the warning icon, for what went wrong.
+void WarningBox(HWND owner, const char* text);
+// Modal message box with the question icon and Yes and No; true for Yes.
+bool AskYesNo(HWND owner, const char* text);
 
 // Modal message box with the warning icon, Retry and Cancel; true for Retry.
 bool RetryBox(HWND owner, const char* text);

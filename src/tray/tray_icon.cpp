@@ -1,8 +1,10 @@
 #include "tray/tray_icon.hpp"
 
 #include <cstring>
+#include <vector>
 
 #include "platform/shell.hpp"
+#include "platform/shell_rules.hpp"
 #include "platform/texts.hpp"
 
 namespace corvane {
@@ -65,20 +67,41 @@ TrayIcon::Action TrayIcon::ActionFor(HWND window, WPARAM wp, LPARAM lp) const {
     }
 }
 
-void TrayIcon::ShowMenu(HWND window) {
-    if (!menu_) {
-        menu_.reset(CreatePopupMenu());
-        if (!menu_ || !AppendMenuA(menu_.get(), MF_STRING, kExitCommand, text::kExitCorvane)) {
-            menu_.reset();
-            return;
-        }
+UniqueMenu TrayIcon::BuildMenu(std::span<const std::string> displays) {
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu) return menu;
+    bool made = true;
+    for (std::size_t i = 0; i < displays.size() && i < kListed; ++i) {
+        const std::string item = MenuItemText(displays[i]);
+        made = made && AppendMenuA(menu.get(), MF_STRING, kFirstFavoriteCommand + i, item.c_str());
     }
+    if (displays.size() > kListed)
+        made = made && AppendMenuA(menu.get(), MF_STRING, kMoreCommand, text::kMoreFavorites);
+    if (!displays.empty()) made = made && AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    made = made && AppendMenuA(menu.get(), MF_STRING, kExitCommand, text::kExitCorvane);
+    if (!made) menu.reset();
+    return menu;
+}
+
+TrayIcon::Choice TrayIcon::ShowMenu(HWND window, std::span<const Favorite> favorites) {
+    // Copies, and one more than is listed, which tells whether there are more.
+    std::vector<std::string> displays;
+    for (std::size_t i = 0; i < favorites.size() && i <= kListed; ++i)
+        displays.push_back(favorites[i].display);
+    const UniqueMenu menu = BuildMenu(displays);
+    if (!menu) return {};
     SetForegroundWindow(window);
     POINT pt{};
     GetCursorPos(&pt);
-    TrackPopupMenu(menu_.get(), 0, pt.x, pt.y, 0, window, nullptr);
+    const UINT chosen =
+        static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY, pt.x, pt.y, 0, window, nullptr));
     // Without this the menu would not close when the user clicks elsewhere.
     if (IsWindow(window)) PostMessageA(window, WM_NULL, 0, 0);
+    if (chosen == kExitCommand) return {Choice::Kind::Exit, {}};
+    if (chosen == kMoreCommand) return {Choice::Kind::More, {}};
+    if (chosen >= kFirstFavoriteCommand && chosen - kFirstFavoriteCommand < displays.size())
+        return {Choice::Kind::Favorite, displays[chosen - kFirstFavoriteCommand]};
+    return {};
 }
 
 }  // namespace corvane

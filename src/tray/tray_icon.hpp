@@ -5,6 +5,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <span>
+#include <string>
+
+#include "favorites/favorite.hpp"
 #include "platform/handles.hpp"
 #include "platform/messages.hpp"
 
@@ -13,8 +17,11 @@ namespace corvane {
 class TrayIcon {
 public:
     static constexpr UINT kId = 1;
-    // The menu's one item, sent to the window as a WM_COMMAND.
-    static constexpr int kExitCommand = 2001;
+    // The menu: the first favorites, More when the list is longer, Exit.
+    static constexpr std::size_t kListed = 20;
+    static constexpr UINT kExitCommand = 2001;
+    static constexpr UINT kMoreCommand = 2002;
+    static constexpr UINT kFirstFavoriteCommand = 2100;
 
     TrayIcon() = default;
     ~TrayIcon() { Remove(); }
@@ -35,13 +42,24 @@ public:
     // only one from the icon (its id, the cursor outside the client area)
     // counts.
     Action ActionFor(HWND window, WPARAM wp, LPARAM lp) const;
-    // The Exit menu at the cursor; its choice arrives as a WM_COMMAND.
-    void ShowMenu(HWND window);
+
+    // The menu for a list that starts with `displays`: each of the first
+    // kListed as an item, More when there are more, then Exit Corvane.
+    // Null when the system has no room for a menu.
+    static UniqueMenu BuildMenu(std::span<const std::string> displays);
+
+    struct Choice {
+        enum class Kind { None, Exit, More, Favorite } kind = Kind::None;
+        std::string display;  // of the favorite chosen
+    };
+    // The menu for `favorites`, made afresh, at the cursor; what was chosen
+    // once it has closed. Events run while it is open: the window may be
+    // gone, and the favorites changed, when it returns.
+    Choice ShowMenu(HWND window, std::span<const Favorite> favorites);
 
 private:
     NOTIFYICONDATAA record_{};
     bool added_ = false;
-    UniqueMenu menu_;
 };
 
 }  // namespace corvane

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/shell.hpp"
 #include "support/harness.hpp"
 
 using namespace corvane;
@@ -107,4 +108,34 @@ TEST_F(E2e, AQuitPostedFromOutsideSavesAsACloseWould) {
     PostThreadMessageA(GetWindowThreadProcessId(window, nullptr), WM_QUIT, 0, 0);
     ASSERT_TRUE(corvane.Ended(15000));
     EXPECT_EQ(ReadBytes(dir.Join("Favorites")), Record("Game on CPU 0", "0__" + game, dir.path(), "--life=3"));
+}
+
+// The desktop shortcut the running Corvane makes for its selected favourite, started by the shell: a second Corvane
+// hands the request to the first, which starts the game on its core.
+TEST_F(E2e, ADesktopShortcutStartsItsFavoriteThroughTheRunningCorvane) {
+    // A name no file may hold, with a quote and a backslash before it, which the command line must bring back.
+    const std::string display = R"(Say \"hi" a/b:c*d?e<f>g|h on CPU 1)";
+    ASSERT_TRUE(WriteBytes(dir.Join("Favorites"), Record(display, "1__" + game, dir.path(), "--life=3")));
+    ProcessReaper games{{"e2egame.exe"}};
+    Desktop desktop;
+    const std::string lnk = desktop.Join("Say __hi_ a_b_c_d_e_f_g_h on CPU 1.lnk");
+    DeleteFileA(lnk.c_str());
+    Corvane first(dir.path());
+    HWND list = ControlOf(first.Window(), kFavoritesList);
+    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }));  // selected at start-up
+    PostMessageA(list, WM_CONTEXTMENU, WPARAM(list), MAKELPARAM(-1, -1));                 // the context-menu key
+    HWND menu = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(menu = FindWindowExA(nullptr, nullptr, "#32768", nullptr)); }));
+    PostMessageA(menu, WM_KEYDOWN, 'S', 0);
+    HWND box = BoxOf(first.pid());
+    EXPECT_EQ(BoxText(box), "The shortcut \"Say __hi_ a_b_c_d_e_f_g_h on CPU 1.lnk\" is on the desktop.");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    char program[MAX_PATH] = "";
+    GetFullPathNameA(Beside("..\\..\\corvane.exe").c_str(), MAX_PATH, program, nullptr);
+    EXPECT_EQ(ReadLink(lnk), (ShellLink{program, R"(/launch "Say \\\"hi\" a/b:c*d?e<f>g|h on CPU 1")", dir.path(), game,
+                                        0, "Start " + display}));
+    ASSERT_TRUE(shell::Execute(nullptr, lnk.c_str(), nullptr, nullptr, SW_SHOWNORMAL).ok);  // ShellExecuteExA
+    EXPECT_TRUE(PumpUntil([&] { return LastMask(report) == 2; }, 15000)) << LastMask(report);
+    EXPECT_TRUE(PumpUntil([] { return ProcessIds("corvane.exe").size() == 1; }, 15000)) << "the second one runs on";
+    EXPECT_FALSE(first.Ended(0));
 }

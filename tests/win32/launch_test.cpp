@@ -13,24 +13,44 @@ using namespace corvane::test;
 
 namespace {
 
-// The popup menu, once it shows: each item's text followed by '|'; then the row's keys, which end it.
-struct MenuWatch {
-    std::vector<WPARAM> keys;
+// Each item's text followed by '|' (a separator's text is empty).
+std::string MenuItems(HMENU menu) {
     std::string items;
-    void Look() {
-        HWND menu = nullptr;  // the popup menu's window, once it shows
-        while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu))
-            continue;
-        if (!menu || !items.empty()) return;
-        const auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
-        for (int i = 0; i < GetMenuItemCount(handle); ++i) {
-            char text[64] = "";
-            items.append(text, GetMenuStringA(handle, i, text, sizeof text, MF_BYPOSITION)).append("|");
-        }
-        for (WPARAM key : keys)
-            PostMessageA(menu, WM_KEYDOWN, key, 0);
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[64] = "";
+        items.append(text, GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION)).append("|");
     }
-};
+    return items;
+}
+
+// Opens a menu by `open`, then presses `keys` (an access key by its letter) in it once it shows; its items.
+std::string InMenu(const std::vector<WPARAM>& keys, const std::function<void()>& open) {
+    std::string items;
+    const Ticker ticker(
+        [&] {
+            HWND menu = nullptr;
+            while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) && !IsWindowVisible(menu))
+                continue;
+            if (!menu || !items.empty()) return;
+            items = MenuItems(reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)));
+            for (WPARAM key : keys)
+                PostMessageA(menu, WM_KEYDOWN, key, 0);
+        },
+        20);
+    open();
+    return items;
+}
+
+// The favorites list's context menu: at entry `index` as a right click opens it, or from the keyboard (-1).
+std::string ListMenu(App& app, int index, const std::vector<WPARAM>& keys) {
+    HWND list = app.control(kFavoritesList);
+    RECT item{};
+    SendMessageA(list, LB_GETITEMRECT, WPARAM(index), LPARAM(&item));
+    POINT at{item.left + 5, item.top + 2};
+    ClientToScreen(list, &at);
+    const LPARAM where = index < 0 ? MAKELPARAM(-1, -1) : MAKELPARAM(at.x, at.y);
+    return InMenu(keys, [&] { SendMessageA(list, WM_CONTEXTMENU, WPARAM(list), where); });
+}
 
 // The launcher's pins at the start for one scope.
 struct PinsFor {
@@ -157,8 +177,7 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
     const Row rows[] = {
         {"double click on the icon", 1, WM_LBUTTONDBLCLK, Hidden, false, {}, false, Normal},
         {"another icon's id", 2, WM_LBUTTONDBLCLK, Hidden, false, {}, false, Hidden},
-        {"right click, then Escape", 1, WM_RBUTTONUP, Normal, false, {VK_ESCAPE}, true, Normal},
-        {"right click, then Exit Corvane", 1, WM_RBUTTONUP, Hidden, false, {VK_DOWN, VK_RETURN}, true, Closed},
+        {"right click, then Exit Corvane", 1, WM_RBUTTONUP, Hidden, false, {VK_UP, VK_RETURN}, true, Closed},
         {"a real move inside at x=515", MK_LBUTTON, WM_LBUTTONDBLCLK, Maximised, true, {}, false, Maximised},
     };
     TempDir dir;
@@ -172,11 +191,8 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
         const POINT at{GetSystemMetrics(SM_CXSCREEN) / 2 * row.inside, GetSystemMetrics(SM_CYSCREEN) / 2 * row.inside};
         POINT cursor{};
         ASSERT_TRUE(SetCursorPos(at.x, at.y) && GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y);
-        MenuWatch watch;
-        watch.keys = row.keys;
-        const Ticker ticker([&watch] { watch.Look(); }, 20);
-        SendMessageA(app.hwnd(), WM_MOUSEMOVE, row.wp, row.lp);
-        EXPECT_EQ(watch.items, row.menu ? "Exit Corvane|" : "");
+        const std::string items = InMenu(row.keys, [&] { SendMessageA(app.hwnd(), WM_MOUSEMOVE, row.wp, row.lp); });
+        EXPECT_EQ(items, row.menu ? "Exit Corvane|" : "");
         EXPECT_TRUE(PumpUntil([&] { return StateOf(app.hwnd()) == row.after; }, 3000));
     }
     App app;
@@ -189,4 +205,116 @@ TEST(TrayIcon, MessagesRecordAndLifetime) {
     SendMessageA(app.hwnd(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(app.win().trayIcon().added());
     EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record)) << "the icon was not added again";
+}
+
+TEST(TrayMenu, TheFavoritesInListOrderAndOneStartedFromIt) {
+    std::vector<std::string> displays;
+    std::string twenty;  // the first twenty as the menu shows them
+    for (int i = 1; i <= 25; ++i) {
+        displays.push_back(i == 2 ? "Tom & Jerry" : "Game " + std::to_string(i));
+        if (i <= 20) twenty += (i == 2 ? "Tom && Jerry" : displays.back()) + "|";
+    }
+    EXPECT_EQ(MenuItems(TrayIcon::BuildMenu({}).get()), "Exit Corvane|");
+    EXPECT_EQ(MenuItems(TrayIcon::BuildMenu({displays.data(), 3}).get()), "Game 1|Tom && Jerry|Game 3||Exit Corvane|");
+    EXPECT_EQ(MenuItems(TrayIcon::BuildMenu(displays).get()), twenty + "More...||Exit Corvane|");
+
+    TempDir dir;
+    ProcessReaper reaper{{"tray.exe"}};
+    const std::string game = Place(dir, "tray.exe");
+    ASSERT_TRUE(WriteBytes("Favorites", Fav("A", Core::Cpu0, kGhost, dir.path(), "None") +
+                                            Fav("B", Core::Cpu0, kGhost, dir.path(), "None") +
+                                            Fav("C", Core::Cpu1, game, dir.path(), "None")));
+    App app;
+    ASSERT_TRUE(app.Start());
+    app.Click(kAddButton);
+    app.SetText(kTitleEdit, "Typed");
+    ShowWindow(app.hwnd(), SW_MINIMIZE);
+    const auto trayMenu = [&app](const std::vector<WPARAM>& keys) {
+        return InMenu(keys, [&app] { SendMessageA(app.hwnd(), kTrayCallback, 1, WM_RBUTTONUP); });
+    };
+    EXPECT_EQ(trayMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}), "A on CPU 0|B on CPU 0|C on CPU 1||Exit Corvane|");
+    EXPECT_TRUE(PumpUntil([] { return Affinities("tray.exe") == Masks{2}; })) << "the third did not start on CPU 1";
+    EXPECT_EQ(std::make_tuple(StateOf(app.hwnd()), app.Text(kTitleEdit), app.Selected()),
+              std::make_tuple(Shown::Hidden, std::string("Typed"), 0));
+    app.SetText(kTargetEdit, "c:\\nowhere\\new.exe");
+    app.Click(kSaveButton);
+    EXPECT_EQ(trayMenu({VK_ESCAPE}), "A on CPU 0|B on CPU 0|C on CPU 1|Typed on CPU 0||Exit Corvane|");
+    app.Select(0);
+    Press(app, kRemoveButton);
+    EXPECT_EQ(trayMenu({VK_ESCAPE}), "B on CPU 0|C on CPU 1|Typed on CPU 0||Exit Corvane|");
+}
+
+// A right click selects the entry under the pointer and loads it, as a click does; the keyboard's menu is the
+// selected entry's.
+TEST(FavoritesMenu, EachItemDoesWhatItSays) {
+    struct Row {
+        int at;      // -1: from the keyboard, on the second entry
+        WPARAM key;  // the item's access key
+        std::size_t left;
+        bool shortcut;
+        O launch;
+    };
+    const Row rows[] = {
+        {1, 'L', 3, false, O::Unpinned},
+        {-1, 'R', 2, false, O::NotPinned},
+        {1, 'S', 3, true, O::NotPinned},  // last: the shortcut stays until the case ends
+    };
+    TempDir dir;
+    Desktop desktop;
+    const std::string shortcut = desktop.Join("Two on Default.lnk");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(char(row.key));
+        ProcessReaper reaper{{"menu.exe"}};
+        const std::string game = Place(dir, "menu.exe");
+        ASSERT_TRUE(WriteBytes("Favorites", Fav("One", Core::Default, game, dir.path(), "None") +
+                                                Fav("Two", Core::Default, game, dir.path(), "None") +
+                                                Fav("Three", Core::Default, game, dir.path(), "None")));
+        App app;
+        ASSERT_TRUE(app.Start());
+        if (row.at < 0) app.Select(1);
+        EXPECT_EQ(ListMenu(app, row.at, {row.key}), "&Launch|Create Desktop &Shortcut|&Remove|");
+        const auto shown = std::make_pair(app.Selected(), app.Text(kTitleEdit));
+        EXPECT_EQ(shown, row.at < 0 ? std::make_pair(-1, std::string()) : std::make_pair(1, std::string("Two")));
+        EXPECT_EQ(
+            std::make_tuple(app.Favorites().size(), GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES,
+                            app.win().lastLaunch()),
+            std::make_tuple(row.left, row.shortcut, row.launch));
+    }
+}
+
+// An existing shortcut is replaced only on Yes; one that cannot be written is told, with the system's reason.
+TEST(Shortcut, ReplacedOnlyOnYes) {
+    struct Row {
+        bool folder;  // a folder of the shortcut's name is in the way
+        int answer;
+        std::vector<std::string> boxes;  // up to the reason
+    };
+    const std::string asked = "There is already a shortcut \"Chess on CPU 1.lnk\" on the desktop. Replace it?";
+    const Row rows[] = {
+        {false, IDNO, {asked}},
+        {false, IDYES, {asked, "The shortcut \"Chess on CPU 1.lnk\" is on the desktop."}},
+        {true, IDYES, {asked, "Corvane could not create the shortcut \"Chess on CPU 1.lnk\" on the desktop:"}},
+    };
+    TempDir dir;
+    Desktop desktop;
+    const std::string lnk = desktop.Join("Chess on CPU 1.lnk");
+    ASSERT_TRUE(WriteBytes("Favorites", Fav("Chess", Core::Cpu1, "c:\\games\\chess.exe", dir.path(), "None")));
+    App app;
+    ASSERT_TRUE(app.Start());
+    for (const Row& row : rows) {
+        ASSERT_TRUE(row.folder ? CreateDirectoryA(lnk.c_str(), nullptr) : WriteBytes(lnk, "old"));
+        app.boxes().answers = {row.answer};
+        const std::size_t before = app.boxes().seen().size();
+        ListMenu(app, 0, {'S'});
+        std::vector<std::string> boxes;
+        for (std::size_t i = before; i < app.boxes().seen().size(); ++i) {
+            const std::string& text = app.boxes().seen()[i].text;
+            const std::size_t reason = text.find(":\n");
+            EXPECT_TRUE(reason == std::string::npos || reason + 2 < text.size()) << "no reason given";
+            boxes.push_back(text.substr(0, reason == std::string::npos ? reason : reason + 1));
+        }
+        EXPECT_EQ(boxes, row.boxes);
+        EXPECT_EQ(ReadLink(lnk).target.empty(), row.folder || row.answer == IDNO) << "written on No, or not on Yes";
+        DeleteFileA(lnk.c_str()) || RemoveDirectoryA(lnk.c_str());
+    }
 }

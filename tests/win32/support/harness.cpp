@@ -288,6 +288,24 @@ std::optional<std::string> ReportedArgs(const std::string& report) {
     return text.substr(at + 6, end - at - 6);
 }
 
+ShellLink ReadLink(const std::string& path) {
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    ShellLink read;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(link.put()))) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()))) ||
+        FAILED(file->Load(std::wstring(path.begin(), path.end()).c_str(), STGM_READ)))
+        return read;
+    char text[5][MAX_PATH] = {};
+    link->GetPath(text[0], MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetArguments(text[1], MAX_PATH);
+    link->GetWorkingDirectory(text[2], MAX_PATH);
+    link->GetIconLocation(text[3], MAX_PATH, &read.iconIndex);
+    link->GetDescription(text[4], MAX_PATH);
+    return {text[0], text[1], text[2], text[3], read.iconIndex, text[4]};
+}
+
 Shown StateOf(HWND w) {
     if (!IsWindow(w)) return Shown::Closed;
     if (!IsWindowVisible(w)) return IsIconic(w) ? Shown::Hidden : Shown::Other;

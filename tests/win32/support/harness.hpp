@@ -16,6 +16,7 @@
 #include "panels/layout.hpp"
 #include "platform/handles.hpp"
 #include "platform/paths.hpp"
+#include "platform/shell_link.hpp"
 #include "platform/win.hpp"
 #include "platform/window.hpp"
 
@@ -149,6 +150,19 @@ struct ProcessReaper {
 std::vector<DWORD_PTR> ReportedMasks(const std::string& report);
 std::optional<std::string> ReportedArgs(const std::string& report);
 DWORD_PTR LastMask(const std::string& report);  // 0 before the first
+
+// A shortcut file as the shell reads it back (empty fields when it cannot).
+ShellLink ReadLink(const std::string& path);
+
+// The current user's desktop; every shortcut a case writes there goes when the object goes.
+struct Desktop {
+    std::vector<std::string> written;
+    std::string Join(const std::string& name) { return written.emplace_back(DesktopFolder().path + "\\" + name); }
+    ~Desktop() {
+        for (const std::string& file : written)
+            DeleteFileA(file.c_str()) || RemoveDirectoryA(file.c_str());
+    }
+};
 
 enum class Shown { Normal, Hidden, Maximised, Closed, Other };  // Hidden: in the notification area
 Shown StateOf(HWND window);

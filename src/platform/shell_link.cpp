@@ -1,0 +1,102 @@
+#include "platform/shell_link.hpp"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "platform/handles.hpp"
+#include "platform/lazy_proc.hpp"
+#include "platform/texts.hpp"
+
+namespace corvane {
+
+namespace {
+
+// MAX_PATH is the longest path a link may name and SHGetFolderPath fills.
+std::string FromBuffer(const char* buffer) {
+    return std::string(buffer, strnlen(buffer, MAX_PATH));
+}
+
+HRESULT SetFields(IShellLinkA& shell, const ShellLink& link) {
+    HRESULT hr = shell.SetPath(link.target.c_str());
+    if (SUCCEEDED(hr)) hr = shell.SetArguments(link.arguments.c_str());
+    if (SUCCEEDED(hr)) hr = shell.SetWorkingDirectory(link.folder.c_str());
+    if (SUCCEEDED(hr)) hr = shell.SetIconLocation(link.iconFile.c_str(), link.iconIndex);
+    if (SUCCEEDED(hr)) hr = shell.SetDescription(link.description.c_str());
+    return hr;
+}
+
+}  // namespace
+
+HRESULT WriteShellLink(const std::string& path, const ShellLink& link) {
+    // ole32 is loaded by the window's apartment; looked up, not imported, as
+    // everything of it is.
+    static const auto create = LoadSystemProc<decltype(&CoCreateInstance)>("ole32.dll", "CoCreateInstance");
+    if (!create) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    ComPtr<IShellLinkA> shell;
+    HRESULT hr =
+        create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(shell.put()));
+    if (FAILED(hr)) return hr;
+    hr = SetFields(*shell.get(), link);
+    if (FAILED(hr)) return hr;
+    ComPtr<IPersistFile> file;
+    hr = shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()));
+    if (FAILED(hr)) return hr;
+    // The file interface takes the name in UTF-16 only.
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (length <= 0) return HRESULT_FROM_WIN32(GetLastError());
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length))
+        return HRESULT_FROM_WIN32(GetLastError());
+    return file->Save(wide.c_str(), TRUE);
+}
+
+Folder DesktopFolder() {
+    static const auto get = LoadSystemProc<decltype(&SHGetFolderPathA)>("shell32.dll", "SHGetFolderPathA");
+    if (!get) return {{}, HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND)};
+    char buffer[MAX_PATH] = "";
+    const HRESULT hr = get(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, buffer);
+    if (hr != S_OK) return {{}, FAILED(hr) ? hr : HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)};
+    return {FromBuffer(buffer), S_OK};
+}
+
+std::string ProgramPath() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD got = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (got == 0) return {};
+        if (got < path.size()) return path.substr(0, got);
+        path.resize(path.size() * 2);  // cut short: a longer buffer
+    }
+}
+
+std::string CurrentFolder() {
+    const DWORD length = GetCurrentDirectoryA(0, nullptr);
+    if (length == 0) return {};
+    std::string folder(length, '\0');
+    const DWORD got = GetCurrentDirectoryA(length, folder.data());
+    folder.resize(got < length ? got : 0);
+    return folder;
+}
+
+std::string SystemReason(HRESULT result) {
+    // Failures of Win32 calls come wrapped; the system's words are for the code inside.
+    const DWORD code = HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : DWORD(result);
+    char* words = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<char*>(&words), 0, nullptr);
+    std::string reason(words ? words : "", words ? length : 0);
+    if (words) LocalFree(words);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+        reason.pop_back();
+    if (reason.empty()) {
+        char number[32];
+        std::snprintf(number, sizeof number, text::kErrorNumber, static_cast<unsigned long>(result));
+        reason = number;
+    }
+    return reason;
+}
+
+}  // namespace corvane
