@@ -59,6 +59,7 @@ void MainWindow::RunPendingLaunches() {
 
 void MainWindow::RunLaunch(const LaunchOrder& order) {
     state_ = State::Launching;
+    com_.Enter();  // the shell's calls want this thread in an apartment
     lastLaunch_ = launcher_.Run(order, {hwnd(), [this] { return DoEvents(); }});
     if (state_ == State::Launching) state_ = State::Running;
     // Closed before it started anything, the launch still waits, to be told.

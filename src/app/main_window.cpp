@@ -42,7 +42,6 @@ bool MainWindow::Create(HINSTANCE instance) {
     if (!RegisterWindowClass(instance, kClassName, Theme::Background()) || !Panel::Register(instance)) return false;
     if (!theme_.Create(DpiFor(nullptr))) return false;
     LoadIcons(instance);
-    com_.Enter();
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 
     RECT rc{0, 0, TwipsToPixels(kClientWidth, theme_.dpi()), TwipsToPixels(kClientHeight, theme_.dpi())};

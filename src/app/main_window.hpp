@@ -133,8 +133,9 @@ private:
     void OnEnter();
     void ShowPanel(Panel& show, Panel& hide);
 
-    // The shell's link object lives in this thread's apartment; first in,
-    // so that it is left last.
+    // The shell's calls (a launch, the link object) want this thread in an
+    // apartment; entered with the first of them, so that start-up does not
+    // load COM, and declared first, so that it is left last.
     ComApartment com_;
     // launches and their queue (launches.cpp)
     // A launch asked for, made when it was asked for; `listed` false when

@@ -31,6 +31,7 @@ void MainWindow::CreateShortcut(int index) {
     // A copy: the boxes below let events in.
     const Favorite favorite = store_.at(index);
     const std::string file = FileNameFrom(favorite.display, SystemUpper().lead) + ".lnk";
+    com_.Enter();
     const Folder desktop = DesktopFolder();
     if (FAILED(desktop.result)) {
         WarningBox(hwnd(), text::ShortcutFailed(file, SystemReason(desktop.result)).c_str());

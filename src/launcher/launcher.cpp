@@ -62,7 +62,6 @@ LaunchOutcome Launcher::Run(const LaunchOrder& order, const LaunchHost& host) {
         return LaunchOutcome::Refused;
     }
     if (!host.doEvents()) return LaunchOutcome::ClosedBeforeStart;
-    com_.Enter();
     const Start start = StartOnCore(favorite, host.window);
     if (start.error) {
         InfoBox(host.window, text::CouldNotStart(favorite.target, SystemMessage(start.error, favorite.target)).c_str());

@@ -47,6 +47,7 @@ struct StartPins {
     bool byHandle = true;
 };
 
+// Its thread must be in a COM apartment: the shell's calls want one.
 class Launcher {
 public:
     [[nodiscard]] LaunchOutcome Run(const LaunchOrder& order, const LaunchHost& host);
@@ -60,8 +61,6 @@ private:
     };
     // Starts the program; pinned when it is known to run on its core.
     Start StartOnCore(const FavoriteFields& favorite, HWND owner);
-
-    ComApartment com_;
 };
 
 }  // namespace corvane

@@ -3,11 +3,9 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <cstdio>
-
 #include "platform/handles.hpp"
 #include "platform/lazy_proc.hpp"
-#include "platform/texts.hpp"
+#include "platform/win.hpp"
 
 namespace corvane {
 
@@ -82,21 +80,7 @@ std::string CurrentFolder() {
 
 std::string SystemReason(HRESULT result) {
     // Failures of Win32 calls come wrapped; the system's words are for the code inside.
-    const DWORD code = HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : DWORD(result);
-    char* words = nullptr;
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<char*>(&words), 0, nullptr);
-    std::string reason(words ? words : "", words ? length : 0);
-    if (words) LocalFree(words);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-        reason.pop_back();
-    if (reason.empty()) {
-        char number[32];
-        std::snprintf(number, sizeof number, text::kErrorNumber, static_cast<unsigned long>(result));
-        reason = number;
-    }
-    return reason;
+    return SystemMessage(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : DWORD(result), {});
 }
 
 }  // namespace corvane

@@ -2,8 +2,11 @@
 
 #include "platform/handles.hpp"
 #include "platform/lazy_proc.hpp"
+#include "platform/texts.hpp"
 
 #include <objbase.h>
+
+#include <cstdio>
 
 namespace corvane {
 
@@ -130,7 +133,10 @@ std::string SystemMessage(DWORD error, std::string_view file) {
     while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
         message.pop_back();
     if (const std::size_t at = message.find("%1"); at != std::string::npos) message.replace(at, 2, file);
-    return message.empty() ? "error " + std::to_string(error) : message;
+    if (!message.empty()) return message;
+    char number[32];
+    std::snprintf(number, sizeof number, text::kErrorNumber, static_cast<unsigned long>(error));
+    return number;
 }
 
 void WarningBox(HWND owner, const char* text) {
