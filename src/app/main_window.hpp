@@ -154,7 +154,7 @@ private:
     UINT taskbarCreated_ = 0;  // the shell's "icons are gone" broadcast
     std::uint64_t loadedRevision_ = 0;
     LaunchOutcome lastLaunch_ = LaunchOutcome::NotPinned;
-    enum class State {
+    enum class State {    // in the order a window goes through them
         Created,          // not started, or another Corvane runs and took this one's part
         RequestNotTaken,  // another Corvane runs and refused this one's request or did not answer
         Running,          // start-up got past the single-instance test
