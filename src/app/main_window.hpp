@@ -168,7 +168,7 @@ private:
     std::deque<QueuedLaunch> pendingLaunches_;
     UINT taskbarCreated_ = 0;  // the shell's "icons are gone" broadcast
     LaunchOutcome lastLaunch_ = LaunchOutcome::NotPinned;
-    enum class State {
+    enum class State {    // in the order a window goes through them
         Created,          // not started, or another Corvane runs and took this one's part
         RequestNotTaken,  // another Corvane runs and refused this one's request or did not answer
         Running,          // start-up got past the single-instance test

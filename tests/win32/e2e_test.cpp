@@ -44,7 +44,6 @@ TEST_F(E2e, LaunchFromTheCommandLine) {
         {"/LAUNCH \"Game on CPU 0\"", First::Corvane, nullptr, 1, 0},
         {"/launch \"Chess on CPU 1\"", First::Corvane,
          "There is no favorite \"Chess on CPU 1\" in the list, so nothing was started.", 0, 0},
-        {"/launch", First::None, "Usage: corvane.exe /launch \"<favorite as the list shows it>\"", 0, 2},
         {"/launch \"  \"", First::Corvane, "Usage: corvane.exe /launch \"<favorite as the list shows it>\"", 0, 2},
         {"/launch \"Game on CPU 1\"", First::Refuser,
          "The running Corvane did not take the request to launch \"Game on CPU 1\".", 0, 1},
