@@ -60,13 +60,14 @@ Folder DesktopFolder() {
 }
 
 std::string ProgramPath() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
+    // A name cut short fills the whole buffer: try a longer one, up to the
+    // longest path the system has.
+    for (std::string path(MAX_PATH, '\0'); path.size() <= 32768; path.resize(path.size() * 2)) {
         const DWORD got = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (got == 0) return {};
         if (got < path.size()) return path.substr(0, got);
-        path.resize(path.size() * 2);  // cut short: a longer buffer
     }
+    return {};
 }
 
 std::string CurrentFolder() {

@@ -6,8 +6,7 @@
 
 using namespace corvane;
 
-// The C runtime splits an argument back at its quotes: 2n backslashes before a quote are n backslashes and the
-// quote ends the argument, 2n+1 are n and a quote of the text; backslashes before anything else are themselves.
+// Split back by the C runtime: 2n backslashes and a quote are n and the end, 2n+1 are n and a quote of the text.
 TEST(ShellRules, QuotedArguments) {
     const std::pair<std::string, std::string> rows[] = {
         {"Chess on CPU 1", R"("Chess on CPU 1")"},

@@ -118,7 +118,6 @@ TEST_F(E2e, ADesktopShortcutStartsItsFavoriteThroughTheRunningCorvane) {
     ProcessReaper games{{"e2egame.exe"}};
     Desktop desktop;
     const std::string lnk = desktop.Join("Say __hi_ a_b_c_d_e_f_g_h on CPU 1.lnk");
-    DeleteFileA(lnk.c_str());
     Corvane first(dir.path());
     HWND list = ControlOf(first.Window(), kFavoritesList);
     ASSERT_TRUE(PumpUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }));  // selected at start-up

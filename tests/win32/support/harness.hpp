@@ -154,13 +154,17 @@ DWORD_PTR LastMask(const std::string& report);  // 0 before the first
 // A shortcut file as the shell reads it back (empty fields when it cannot).
 ShellLink ReadLink(const std::string& path);
 
-// The current user's desktop; every shortcut a case writes there goes when the object goes.
+// The current user's desktop: the shortcuts a case names there are gone when it starts and when it ends.
 struct Desktop {
-    std::vector<std::string> written;
-    std::string Join(const std::string& name) { return written.emplace_back(DesktopFolder().path + "\\" + name); }
+    std::vector<std::string> named;
+    static void Clear(const std::string& file) { DeleteFileA(file.c_str()) || RemoveDirectoryA(file.c_str()); }
+    std::string Join(const std::string& name) {
+        Clear(named.emplace_back(DesktopFolder().path + "\\" + name));
+        return named.back();
+    }
     ~Desktop() {
-        for (const std::string& file : written)
-            DeleteFileA(file.c_str()) || RemoveDirectoryA(file.c_str());
+        for (const std::string& file : named)
+            Clear(file);
     }
 };
 
