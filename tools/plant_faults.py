@@ -250,6 +250,10 @@ FAULTS = [
     ("F10", WIN32, "src/favorites/file_io.cpp",
      "CREATE_NEW, FILE_ATTRIBUTE_NORMAL", "CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL",
      "unchanged session that found no Favorites empties one another program put there meanwhile"),
+    ("F11", WIN32, "src/app/main_window.cpp",
+     "    if (const std::size_t unlisted = favorites_.Unlisted(); unlisted > 0 && hwnd())\n"
+     "        InfoBox(hwnd(), text::NotListed(unlisted).c_str());\n", "",
+     "a list larger than the list box can show is cut short without a word"),
     # ------------------------------------------------------------------ H25: one launch value, what it tells
     ("L1", WIN32, "src/app/launches.cpp",
      "    lastLaunch_ = launcher_.Run(order, {hwnd(), [this] { return DoEvents(); }});",

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "platform/control_hook.hpp"
 #include "platform/win.hpp"
 #include "support/harness.hpp"
 
@@ -89,7 +90,8 @@ TEST(FavoritesOnDisk, UnreadableOrRefusedFilesAreToldAndLeftAloneAndALinkStays) 
     const std::string refusedBeside = "could not be saved and was left as it is. This session's favorites " + beside;
     // What another program does with Favorites: holds it open for reading and writing while Corvane starts, sharing
     // nothing or sharing both; holds it open for reading, sharing only that, while Corvane closes; makes it a link.
-    enum Other { Nothing, Locks, SharesAll, Reads, Links };
+    // Or the list box has no room for a single entry.
+    enum Other { Nothing, Locks, SharesAll, Reads, Links, Full };
     const struct {
         const char* name;
         Other other;
@@ -107,6 +109,7 @@ TEST(FavoritesOnDisk, UnreadableOrRefusedFilesAreToldAndLeftAloneAndALinkStays) 
         {"refused at the close, retried", Reads, false, true, true, IDRETRY, {refused}, go + chess, ""},
         {"refused at the close, cancelled", Reads, false, true, true, IDCANCEL, {refused, refusedBeside}, go, chess},
         {"a link", Links, false, true, true, 0, {}, go + chess, ""},
+        {"no room in the list", Full, false, true, true, 0, {"1 favorite could not be shown"}, go + chess, ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -133,7 +136,13 @@ TEST(FavoritesOnDisk, UnreadableOrRefusedFilesAreToldAndLeftAloneAndALinkStays) 
             ASSERT_TRUE(held);
         }
         App app;
-        EXPECT_TRUE(app.Start());
+        ControlHook full;
+        EXPECT_TRUE(app.Start([&] {
+            if (row.other != Full) return;
+            full.Attach(app.control(kFavoritesList), [](UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+                return msg == LB_ADDSTRING ? std::optional<LRESULT>(LB_ERRSPACE) : std::nullopt;
+            });
+        }));
         held.reset();
         if (row.add) {
             app.Click(kAddButton);

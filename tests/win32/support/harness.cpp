@@ -150,8 +150,9 @@ App::~App() {
     if (win_->hwnd()) Close();
 }
 
-bool App::Start() {
+bool App::Start(const std::function<void()>& beforeStart) {
     if (!win_->Create(GetModuleHandleA(nullptr))) return false;
+    if (beforeStart) beforeStart();
     win_->Start();
     return win_->hwnd() != nullptr;
 }

@@ -95,7 +95,8 @@ class App {
 public:
     App();
     ~App();
-    bool Start();  // Create + Start; false if the window could not be made
+    // Create, `beforeStart`, Start; false if the window could not be made.
+    bool Start(const std::function<void()>& beforeStart = {});
     bool
     Close();  // WM_CLOSE unless closed; true once the window is gone, and what corvane.exe tells after its loop told
 
