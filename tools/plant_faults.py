@@ -254,6 +254,9 @@ FAULTS = [
      "    if (const std::size_t unlisted = favorites_.Unlisted(); unlisted > 0 && hwnd())\n"
      "        InfoBox(hwnd(), text::NotListed(unlisted).c_str());\n", "",
      "a list larger than the list box can show is cut short without a word"),
+    ("F12", WIN32, "src/favorites/file_io.cpp",
+     "    if (!file && GetLastError() == ERROR_FILE_NOT_FOUND) file = open(GENERIC_WRITE, OPEN_ALWAYS);\n", "",
+     "a link to a Favorites not there yet is replaced by a plain file; the place it points to gets nothing"),
     # ------------------------------------------------------------------ H25: one launch value, what it tells
     ("L1", WIN32, "src/app/launches.cpp",
      "    lastLaunch_ = launcher_.Run(order, {hwnd(), [this] { return DoEvents(); }});",

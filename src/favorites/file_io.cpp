@@ -65,11 +65,18 @@ std::string TempFolderFor(const std::string& path) {
 }
 
 // Where the file `path` names really is: a symbolic link's target, so that
-// replacing it replaces the target and leaves the link. `path` itself when
-// there is no such file yet or the system cannot say.
+// replacing it replaces the target and leaves the link. A file not there yet
+// is made, empty, for the new list to replace at once: a link to a file not
+// there yet cannot be told from no file at all, and making the file through
+// the link is what gives it its target. `path` itself when the system cannot
+// say.
 std::string FinalPathOf(const char* path) {
-    UniqueFile file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const auto open = [path](DWORD access, DWORD disposition) {
+        return UniqueFile(CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      disposition, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    };
+    UniqueFile file = open(0, OPEN_EXISTING);
+    if (!file && GetLastError() == ERROR_FILE_NOT_FOUND) file = open(GENERIC_WRITE, OPEN_ALWAYS);
     if (!file) return path;
     char buffer[MAX_PATH * 4];
     const DWORD length =

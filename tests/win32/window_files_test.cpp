@@ -89,9 +89,9 @@ TEST(FavoritesOnDisk, UnreadableOrRefusedFilesAreToldAndLeftAloneAndALinkStays) 
     const std::string either = "saved to \"Favorites.unsaved\" either";
     const std::string refusedBeside = "could not be saved and was left as it is. This session's favorites " + beside;
     // What another program does with Favorites: holds it open for reading and writing while Corvane starts, sharing
-    // nothing or sharing both; holds it open for reading, sharing only that, while Corvane closes; makes it a link.
-    // Or the list box has no room for a single entry.
-    enum Other { Nothing, Locks, SharesAll, Reads, Links, Full };
+    // nothing or sharing both; holds it open for reading, sharing only that, while Corvane closes; makes it a link,
+    // to itself moved elsewhere or to no file yet. Or the list box has no room for a single entry.
+    enum Other { Nothing, Locks, SharesAll, Reads, Links, Dangles, Full };
     const struct {
         const char* name;
         Other other;
@@ -109,6 +109,7 @@ TEST(FavoritesOnDisk, UnreadableOrRefusedFilesAreToldAndLeftAloneAndALinkStays) 
         {"refused at the close, retried", Reads, false, true, true, IDRETRY, {refused}, go + chess, ""},
         {"refused at the close, cancelled", Reads, false, true, true, IDCANCEL, {refused, refusedBeside}, go, chess},
         {"a link", Links, false, true, true, 0, {}, go + chess, ""},
+        {"a link to no file yet", Dangles, false, true, true, 0, {}, chess, ""},
         {"no room in the list", Full, false, true, true, 0, {"1 favorite could not be shown"}, go + chess, ""},
     };
     for (const auto& row : rows) {
@@ -122,10 +123,14 @@ TEST(FavoritesOnDisk, UnreadableOrRefusedFilesAreToldAndLeftAloneAndALinkStays) 
             std::filesystem::resize_file("Favorites", overCap);
             std::filesystem::resize_file("Favorites.unsaved", overCap);
         }
-        if (row.other == Links) {
-            ASSERT_TRUE(CreateDirectoryA("sync", nullptr) && MoveFileA("Favorites", "sync\\Favorites"));
+        if (row.other == Links || row.other == Dangles) {
+            CreateDirectoryA("sync", nullptr);
+            ASSERT_TRUE(MoveFileExA("Favorites", "sync\\Favorites", MOVEFILE_REPLACE_EXISTING));
             ASSERT_GT(WinExec("/bin/ln -s sync/Favorites Favorites", SW_HIDE), 31u);  // Wine starts Unix programs too
             ASSERT_TRUE(PumpUntil([] { return GetFileAttributesA("Favorites") != INVALID_FILE_ATTRIBUTES; }));
+            if (row.other == Dangles) {
+                ASSERT_TRUE(DeleteFileA("sync\\Favorites"));
+            }
         }
         const auto hold = [](DWORD access, DWORD share) {
             return UniqueFile{CreateFileA("Favorites", access, share, nullptr, OPEN_EXISTING, 0, nullptr)};
@@ -163,7 +168,7 @@ TEST(FavoritesOnDisk, UnreadableOrRefusedFilesAreToldAndLeftAloneAndALinkStays) 
             EXPECT_NE(boxes[i].text.find(row.told[i]), std::string::npos) << boxes[i].text;
         EXPECT_EQ(std::filesystem::file_size("Favorites"), row.huge ? overCap : row.favorites.size());
         EXPECT_EQ(ReadBytes("Favorites").value_or("").substr(0, row.favorites.size()), row.favorites);
-        if (row.other == Links) {
+        if (row.other == Links || row.other == Dangles) {
             EXPECT_EQ(ReadBytes("sync\\Favorites"), row.favorites) << "written where it points";
             // Wine deletes no link, and one left pointing nowhere cannot be seen to be removed: a file replaces it.
             EXPECT_TRUE(WriteBytes("plain", "") && MoveFileExA("plain", "Favorites", MOVEFILE_REPLACE_EXISTING));
