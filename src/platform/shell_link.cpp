@@ -59,29 +59,4 @@ Folder DesktopFolder() {
     return {FromBuffer(buffer), S_OK};
 }
 
-std::string ProgramPath() {
-    // A name cut short fills the whole buffer: try a longer one, up to the
-    // longest path the system has.
-    for (std::string path(MAX_PATH, '\0'); path.size() <= 32768; path.resize(path.size() * 2)) {
-        const DWORD got = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (got == 0) return {};
-        if (got < path.size()) return path.substr(0, got);
-    }
-    return {};
-}
-
-std::string CurrentFolder() {
-    const DWORD length = GetCurrentDirectoryA(0, nullptr);
-    if (length == 0) return {};
-    std::string folder(length, '\0');
-    const DWORD got = GetCurrentDirectoryA(length, folder.data());
-    folder.resize(got < length ? got : 0);
-    return folder;
-}
-
-std::string SystemReason(HRESULT result) {
-    // Failures of Win32 calls come wrapped; the system's words are for the code inside.
-    return SystemMessage(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : DWORD(result), {});
-}
-
 }  // namespace corvane

@@ -1,10 +1,9 @@
 // Shortcut files (.lnk) written through the shell's link object, and the
-// folders and words of the system they need.
+// desktop they go to.
 #pragma once
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 namespace corvane {
@@ -30,14 +29,5 @@ struct Folder {
     HRESULT result = S_OK;
 };
 Folder DesktopFolder();
-
-// The full path of the running program.
-std::string ProgramPath();
-// The process's current directory.
-std::string CurrentFolder();
-
-// The system's words for a failure, "Access is denied." and the like; its
-// number when the system has none.
-std::string SystemReason(HRESULT result);
 
 }  // namespace corvane

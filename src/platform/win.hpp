@@ -73,5 +73,12 @@ std::string FullPathOf(const std::string& path);
 // place of the file it may name ("%1"); the number itself when the system
 // has no text for it.
 std::string SystemMessage(DWORD error, std::string_view file);
+// The same for a failed COM call, whose Win32 failures come wrapped.
+std::string SystemReason(HRESULT result);
+
+// The full path of the running program.
+std::string ProgramPath();
+// The process's current directory.
+std::string CurrentFolder();
 
 }  // namespace corvane
